@@ -1,0 +1,74 @@
+// The host's asynchronous HTTP client.
+//
+// Ownership: a connection returned by doRequest belongs to the host. It
+// deletes itself, with its data sink, after it has emitted transferDone
+// (from the main loop, never from inside a network callback). A connection
+// that is never started is deleted with the main loop.
+#pragma once
+#include <map>
+#include "emainloop.h"
+#include "estring.h"
+#include "host_api.h"
+#include "sigc_compat.h"
+
+// Where the body of a response goes. Owned by the connection that asked
+// for it.
+class HOST_API eHTTPDataSource {
+public:
+    virtual ~eHTTPDataSource() = default;
+    virtual void haveData(const void* data, int length) = 0;
+    // Called once when the transfer ends; code as in transferDone.
+    virtual void finished(int code) { (void)code; }
+};
+
+class HOST_API eHTTPConnection {
+public:
+    // Error codes, in one place. 0 is success. 400..599: the server's HTTP
+    // status. Everything else is a failure of the client or the network.
+    enum Error {
+        errorNone = 0,
+        errorBadUrl = -1,         // not an http:// or https:// URL, or unparsable
+        errorConnect = -2,        // could not connect (refused, unreachable, DNS)
+        errorTimeout = -3,        // connect took over 10 s, or no data for 30 s
+        errorTransfer = -4,       // connection dropped or the body was cut short
+        errorTooManyRedirects = -5,
+        errorRedirectRefused = -6, // a redirect to another scheme
+        errorSink = -7,           // the data sink could not write the body
+        errorInternal = -8,
+    };
+
+    // Prepares a GET of `url` on `mainloop`. Returns the connection, or
+    // nullptr with *error set when the URL cannot be requested.
+    static eHTTPConnection* doRequest(const char* url, eMainloop* mainloop, int* error);
+
+    // Starts the transfer; the result arrives through transferDone.
+    virtual void start() = 0;
+
+    std::map<eString, eString> local_header;  // request headers to send
+
+    // Emitted once before the body arrives; the handler returns the sink
+    // (the connection takes ownership).
+    SigC::Signal1<eHTTPDataSource*, eHTTPConnection*> createDataSink;
+    // Emitted once, from the main loop, when the transfer has ended.
+    SigC::Signal1<void, int> transferDone;
+
+protected:
+    eHTTPConnection() = default;
+    virtual ~eHTTPConnection() = default;
+};
+
+// The sink that stores a body in a file. It writes to a temporary file
+// beside the target and renames it over the target only when the transfer
+// succeeded: a failed transfer leaves the target as it was.
+class HOST_API eHTTPDownload : public eHTTPDataSource {
+public:
+    eHTTPDownload(eHTTPConnection* connection, const char* filename);
+    ~eHTTPDownload() override;
+    void haveData(const void* data, int length) override;
+    void finished(int code) override;
+    bool failed() const { return fd < 0 || writeFailed; }
+private:
+    eString target, temporary;
+    int fd = -1;
+    bool writeFailed = false;
+};

@@ -1,0 +1,43 @@
+// The host's XML tree parser (expat underneath).
+//
+// Ownership: the parser owns the tree; nodes live until the parser dies.
+#pragma once
+#include "host_api.h"
+
+class HOST_API XMLTreeNode {
+public:
+    const char* GetType() const { return type; }  // the element name
+    const char* GetData() const { return data; }  // character data, or nullptr
+    XMLTreeNode* GetChild() const { return child; }
+    XMLTreeNode* GetNext() const { return next; }
+
+    // Filled by the parser.
+    const char* type = nullptr;
+    char* data = nullptr;
+    XMLTreeNode* parent = nullptr;
+    XMLTreeNode* child = nullptr;
+    XMLTreeNode* next = nullptr;
+};
+
+class HOST_API XMLTreeParser {
+public:
+    // `encoding`: "UTF-8" or "ISO-8859-1"; it overrides the document's own
+    // declaration. Element texts come out in UTF-8.
+    explicit XMLTreeParser(const char* encoding);
+    virtual ~XMLTreeParser();  // frees the tree, without recursion
+    XMLTreeParser(const XMLTreeParser&) = delete;
+    XMLTreeParser& operator=(const XMLTreeParser&) = delete;
+
+    // Feeds one chunk; `isFinal` set on the last. Returns 0 on a syntax
+    // error (also for a DOCTYPE with an internal subset, or nesting deeper
+    // than maxDepth), non-zero otherwise.
+    virtual int Parse(const char* buffer, int length, int isFinal);
+    XMLTreeNode* RootNode() const;
+    const char* ErrorString() const;
+
+    static constexpr int maxDepth = 256;
+
+    struct Private;
+private:
+    Private* d;  // owned
+};

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Installs every Debian 12 package the project needs (as root), skipping
+# those already present. Safe to run again.
+set -eu
+PACKAGES="build-essential cmake ninja-build pkg-config
+  libsigc++-3.0-dev libcurl4-openssl-dev libexpat1-dev libpng-dev libfreetype-dev
+  fonts-dejavu-core libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl2-dev clang libclang-rt-14-dev valgrind"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "setup: installing$missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  # shellcheck disable=SC2086
+  apt-get install -y -q --no-install-recommends $missing
+fi

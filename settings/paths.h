@@ -1,0 +1,12 @@
+// Every file the plug-in reads or writes on the box, in one place.
+#pragma once
+
+namespace paths {
+inline constexpr const char* settingsFile = "/var/keys/corvane.cfg";
+inline constexpr const char* feedFile = "/var/tmp/rss.tmp";      // news feeds, download-area replies
+inline constexpr const char* articleFile = "/var/tmp/rss2.tmp";  // article pages
+inline constexpr const char* shoutFile = "/var/tmp/shout.tmp";   // shoutbox and statistics replies
+inline constexpr const char* logo = "/var/tuxbox/plugins/LumenNews.png";
+inline constexpr const char* aboutLogo = "/var/tuxbox/plugins/LumenNews2.png";
+inline constexpr const char* defaultDownloadDir = "/var/tmp/";
+}  // namespace paths
