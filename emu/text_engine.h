@@ -25,7 +25,14 @@ std::vector<TextLine> layoutText(const gFont& font, const std::string& text, int
 eSize textExtent(const gFont& font, const std::string& text, int wrapWidth);
 
 // Draws laid-out text with its top-left corner at `origin`, clipped to `clip`.
+// Colours are 0xRRGGBBAA.
 void drawText(gPixmap& target, const eRect& clip, ePoint origin, const gFont& font,
               const std::string& text, int wrapWidth, uint32_t rgba);
+
+// One line as it stands (no breaking): its width, and drawing it with its
+// top-left corner at `origin`. For centred or right-aligned lines.
+int lineWidth(const gFont& font, const std::string& line);
+void drawLine(gPixmap& target, const eRect& clip, ePoint origin, const gFont& font,
+              const std::string& line, uint32_t rgba);
 
 }  // namespace emu
