@@ -1,0 +1,63 @@
+#include "settings/settings.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include "settings/paths.h"
+#include "text/text_cleaning.h"
+
+#define EXPORTED __attribute__((visibility("default")))
+
+extern "C" {
+EXPORTED int CORLANG = 0;
+EXPORTED eString CORDDIR;
+EXPORTED eString CORNICK;
+}
+
+namespace {
+
+// 255 bytes of a line, line feed included, plus the terminator: a longer
+// line arrives in pieces, each taken as a line of its own.
+constexpr int kLineBuffer = 256;
+
+// The value text of a line: everything from its first "=" on, with every
+// "=" and line feed deleted.
+eString valueOf(const char* line) {
+    eString value(std::strchr(line, '='));
+    value = replaceAll(value, "=", "");
+    return replaceAll(value, "\n", "");
+}
+
+void applyLine(char* line) {
+    if (std::strstr(line, "lang=")) {
+        // In place, so the key tests below no longer match this line.
+        char* value = std::strchr(line, '=');
+        replace(value, "=", "");
+        replace(value, "\n", "");
+        CORLANG = static_cast<int>(std::strtol(value, nullptr, 10));
+    }
+    if (std::strstr(line, "down=")) {
+        eString dir = valueOf(line);
+        trim1(dir);
+        CORDDIR = dir;
+    }
+    if (std::strstr(line, "nick=")) {
+        eString nick = valueOf(line);
+        replace_sonderzeichen(nick);
+        nick = substituteForRequest(nick);
+        trim1(nick);
+        CORNICK = nick;
+    }
+}
+
+}  // namespace
+
+void retrieveConfig() {
+    if (FILE* f = std::fopen(paths::settingsFile, "r")) {
+        char line[kLineBuffer];
+        while (std::fgets(line, sizeof line, f)) applyLine(line);
+        std::fclose(f);
+    }
+    if (CORLANG == 0) CORLANG = 1;
+    if (CORDDIR.empty()) CORDDIR = paths::defaultDownloadDir;
+    if (CORNICK.empty()) CORNICK = "Guest";
+}
