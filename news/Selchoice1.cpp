@@ -1,0 +1,64 @@
+#include "news/Selchoice1.h"
+#include <unistd.h>
+#include <cstdio>
+#include <cstring>
+#include "news/feed_reading.h"
+#include "settings/lang.h"
+#include "settings/paths.h"
+#include "settings/settings.h"
+#include "text/text_cleaning.h"
+
+namespace {
+
+constexpr size_t pieceBuffer = 2048;
+// Bytes of the page that may reach the text; later pieces are read and
+// dropped, which bounds the text the view has to lay out.
+constexpr size_t byteBudget = 65536;
+
+const eString separator = eString(89, '-') + "\n";
+
+// The few line-break markers the server's pages use, and the entities.
+eString cleanPiece(const char* piece) {
+    eString text(piece);
+    text = replaceAll(text, "<br />", "\n");
+    text = replaceAll(text, "<tr>", "\n");
+    text = replaceAll(text, "</p>", "\n");
+    text = replaceAll(text, "&nbsp;", " ");
+    replace_sonderzeichen(text);
+    trim1(text);
+    return text;
+}
+
+}  // namespace
+
+eString Selchoice1() {
+    const eString title = LangT(1, CORLANG);
+    const eString author = LangT(2, CORLANG);
+    const eString reads = LangT(3, CORLANG);
+    eString result;
+
+    feedreading::File in(std::fopen(paths::articleFile, "rt"));
+    if (in) {
+        char buffer[pieceBuffer];
+        size_t total = 0;
+        int kept = 0;
+        while (std::fgets(buffer, sizeof buffer, in.get())) {
+            total += std::strlen(buffer);
+            if (total > byteBudget) continue;
+            eString piece = cleanPiece(buffer);
+            if (piece.size() < 2) continue;
+            switch (++kept) {
+            case 1: result += title + piece; break;
+            case 2: result += author + piece; break;
+            // The third line runs on into the read count.
+            case 3: result += "\n" + replaceAll(piece, "\n", " "); break;
+            case 4: result += reads + piece; break;
+            case 5: result += separator + piece; break;
+            default: result += piece; break;
+            }
+        }
+        in.reset();
+    }
+    unlink(paths::articleFile);
+    return result;
+}

@@ -1,0 +1,7 @@
+// Article page extraction: the downloaded article page as plain text with a
+// small header (title, author, a third line, read count, separator).
+#pragma once
+#include "host/estring.h"
+
+// Reads and deletes /var/tmp/rss2.tmp; empty when the file does not open.
+eString Selchoice1();

@@ -1,0 +1,50 @@
+// What the two XML readers of news/ share: the declared encoding of a file
+// and the streaming of the file into the host's XML parser.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include "host/estring.h"
+
+class XMLTreeParser;
+class XMLTreeNode;
+
+namespace feedreading {
+
+// Files go to the XML parser in pieces of this size; only the first one is
+// searched for the encoding declaration.
+inline constexpr size_t chunkSize = 2048;
+// The longest encoding name kept (the name buffer of the box is 256 bytes).
+inline constexpr size_t maxEncodingName = 255;
+
+// The name that follows "encoding=" in `chunk`, between the first quote at
+// or after it and the next quote of the same kind. False when there is no
+// declaration, when its closing quote is not in the chunk, or when the name
+// is longer than maxEncodingName.
+bool declaredEncoding(const char* chunk, size_t length, eString& name);
+
+// For the RSS parser: "UTF-8" for a declared utf-8 in any letter case,
+// "ISO-8859-1" for everything else.
+eString rssEncoding(const char* chunk, size_t length);
+// For the feed-list parser: the declared name as it stands, "ISO-8859-1"
+// when there is none that fits.
+eString configEncoding(const char* chunk, size_t length);
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Feeds `parser` the `length` bytes already in `chunk` (a buffer of
+// chunkSize bytes), then the rest of `file` chunk by chunk. A chunk shorter
+// than chunkSize is the last one, so a file whose size is a multiple of
+// chunkSize ends with an empty last chunk. False on a syntax error; nothing
+// is read after it.
+bool streamInto(XMLTreeParser& parser, std::FILE* file, char* chunk, size_t length);
+
+// The element's character data; empty when it has none.
+eString nodeText(const XMLTreeNode* node);
+// True when the element's name is exactly `name`.
+bool isNamed(const XMLTreeNode* node, const char* name);
+
+}  // namespace feedreading

@@ -1,0 +1,100 @@
+#include "news/rssDetail.h"
+#include <algorithm>
+#include "news/Selchoice1.h"
+#include "settings/lang.h"
+#include "settings/paths.h"
+#include "settings/settings.h"
+#include "text/text_cleaning.h"
+
+rssDetail::rssDetail(const char*, const char*, const char*, const char* link) : eWindow(0) {
+    int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
+    setText("");
+    move(ePoint(70, 60));
+    resize(eSize(595, 450));
+    const eSize client = getClientSize();
+
+    bar = new eProgress(this, 0);
+    bar->setStart(0);
+    bar->setPerc(100);
+    bar->direction = 1;
+    bar->move(ePoint(client.width() - 10, 0));
+    bar->resize(eSize(20, client.height() - 30));
+
+    area = new eLabel(this, 0, 0, "eLabel");
+    area->move(ePoint(5, 5));
+    area->resize(eSize(client.width() - 20, client.height() - 56));
+
+    text = new eLabel(area, 0, 0, "eLabel");
+    text->setText("");
+    text->move(ePoint(0, 0));
+    text->resize(eSize(10, 10));
+    text->setFlags(eLabel::flagWrap);
+
+    // A page is a whole number of lines, plus a twelfth of a line so that
+    // descenders of the last line are not cut.
+    // At least one line of at least one pixel: a page of 0 would never end
+    // the scroll bookkeeping.
+    float line = std::max(1.0f, fontRenderClass::getInstance()->getLineHeight(text->getFont()));
+    int lines = std::max(1, area->getSize().height() / static_cast<int>(line));
+    int page = static_cast<int>(static_cast<float>(lines) * line);
+    area->resize(eSize(area->getSize().width(), page + static_cast<int>(line / 12.0)));
+    // Room for 14 pages; longer articles are cut by the extraction's budget.
+    text->resize(eSize(area->getSize().width(), 14 * area->getSize().height()));
+    scroller = PageScroller(text, bar, area->getSize().height());
+
+    auto* ok = new eButton(this, nullptr, 1, "eButton");
+    ok->setText("OK");
+    ok->move(ePoint(250, client.height() - 40));
+    ok->resize(eSize(74, fontSize + 8));
+    ok->setShortcut("green");
+    ok->setShortcutPixmap("green");
+    ok->loadDeco();
+    ok->selected.connect(SigC::slot(*this, &eWidget::accept));
+
+    busy = 0;
+    updateScrollbar();
+    Connect2(link ? link : "");
+}
+
+rssDetail::~rssDetail() = default;
+
+void rssDetail::Connect2(eString link) {
+    eString waiting = LangT(29, CORLANG);
+    link = replaceAll(link, "&Itemid=99999999", "");
+    if (busy) return;
+    busy = 1;
+    text->setText(waiting);
+    updateScrollbar();
+    fetcher.downloadDone.connect(SigC::slot(*this, &rssDetail::downloadDone2));
+    completed = 0;
+    fetcher.fetch(link, paths::articleFile);
+}
+
+void rssDetail::downloadDone2(int) {
+    if (completed) return;
+    completed = 1;
+    eString article = Selchoice1();
+    setText(LangT(28, CORLANG));
+    text->setText(article);
+    updateScrollbar();
+    setFocus(text);
+    busy = 0;
+}
+
+void rssDetail::updateScrollbar() { scroller.update(); }
+void rssDetail::handleUp() { scroller.up(); }
+void rssDetail::handleDown() { scroller.down(); }
+
+int rssDetail::eventHandler(const eWidgetEvent& event) {
+    if (event.type == eWidgetEvent::evtKey && event.key && event.key->flags == 0) {
+        if (event.key->code == rcPageUp)
+            handleUp();
+        else if (event.key->code == rcPageDown)
+            handleDown();
+    }
+    return eWindow::eventHandler(event);
+}
+
+void rssDetail::redrawWidget(gPainter* target, const eRect& area) {
+    eWindow::redrawWidget(target, area);
+}
