@@ -1,10 +1,21 @@
 // The download area: six categories; a chosen one opens its file list.
 #pragma once
 #include "host/ewidget.h"
+#include "net/fetcher.h"
 
 class downArea : public eWindow {
 public:
     downArea();
     ~downArea() override;
-    // (the implementation adds its members and handlers)
+
+    void selectedItem(eListBoxEntryText* item);
+    void downAreaDone(int error);
+
+private:
+    eListBox<eListBoxEntryText>* list;
+    eLabel* statusLabel;
+    eString categoryName;  // requested last
+    Fetcher fetcher;
+    int guard = 0;
+    int busy = 0;
 };

@@ -1,10 +1,22 @@
 // The statistics window: the server's counters under the logo.
 #pragma once
 #include "host/ewidget.h"
+#include "net/fetcher.h"
 
 class rssStat : public eWindow {
 public:
     rssStat();
     ~rssStat() override;
-    // (the implementation adds its members and handlers)
+
+    void retrieveStat();
+    void statDownDone(int);
+
+private:
+    void showLogo();
+
+    eLabel* statLabel;
+    eLabel* logoLabel;
+    Fetcher fetcher;
+    int guard = 0;
+    int busy = 0;
 };

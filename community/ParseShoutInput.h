@@ -1,0 +1,12 @@
+// The shout list reply, turned into the shoutbox's column text.
+#pragma once
+#include <cstdio>
+#include "host/estring.h"
+
+// Reads /var/tmp/shout.tmp, deletes it and returns the text in CORLANG;
+// the empty string when the file cannot be opened.
+eString ParseShoutInput();
+
+// The formatting itself, on an open reply: a header, then one row per four
+// fields that follow the "end document head" line.
+eString formatShoutList(FILE* reply, int lang);

@@ -1,0 +1,12 @@
+// The statistics reply, turned into the labelled text of the statistics window.
+#pragma once
+#include <cstdio>
+#include "host/estring.h"
+
+// Reads /var/tmp/shout.tmp, deletes it and returns the text in CORLANG;
+// the empty string when the file cannot be opened.
+eString ParseStatInput();
+
+// The formatting itself, on an open reply: nine labelled values, then any
+// further lines as they are.
+eString formatStatistics(FILE* reply, int lang);
