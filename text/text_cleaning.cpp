@@ -90,10 +90,85 @@ void replace(char* text, const char* pattern, const char* replacement) {
     memmove(write, read, end - read + 1);  // the rest, terminator included
 }
 
+// Every entity starts with "&", and no replacement but that of "&amp;"
+// writes one; so a row only needs to look at the places where an "&"
+// stands, and only at those whose next byte is the entity's second byte.
+// The places are grouped by that byte and regrouped after a pass that
+// changed the text. A row that matches nothing costs a few comparisons.
+namespace {
+class AmpPlaces {
+public:
+    AmpPlaces(const char* text, size_t length) {
+        for (const char* amp = static_cast<const char*>(memchr(text, '&', length)); amp;
+             amp = static_cast<const char*>(memchr(amp + 1, '&', text + length - amp - 1)))
+            places.push_back(amp - text);
+        group(text);
+    }
+    bool empty() const { return places.empty(); }
+    // Places whose next byte is `second`, in text order.
+    const std::vector<size_t>& withNext(char second) const { return groups[static_cast<unsigned char>(second)]; }
+
+    // After a pass replaced `matches` (entity `from` bytes long, by `to`
+    // bytes, the "&" kept or not), every later place moves left.
+    void update(const char* text, const std::vector<size_t>& matches, size_t from, size_t to, bool keepsAmp) {
+        std::vector<size_t> moved;
+        moved.reserve(places.size());
+        size_t m = 0, shift = 0;
+        for (size_t at : places) {
+            while (m < matches.size() && matches[m] < at) {
+                shift += from - to;
+                ++m;
+            }
+            bool replaced = m < matches.size() && matches[m] == at;
+            if (!replaced || keepsAmp) moved.push_back(at - shift);
+        }
+        places.swap(moved);
+        group(text);
+    }
+
+private:
+    void group(const char* text) {
+        for (unsigned char b : used) groups[b].clear();
+        used.clear();
+        for (size_t at : places) {
+            unsigned char next = static_cast<unsigned char>(text[at + 1]);
+            if (groups[next].empty()) used.push_back(next);
+            groups[next].push_back(at);
+        }
+    }
+    std::vector<size_t> places;
+    std::vector<size_t> groups[256];
+    std::vector<unsigned char> used;
+};
+}  // namespace
+
 void replace_sonderzeichen(char* text) {
-    if (!strchr(text, '&')) return;
-    for (size_t row = 0; row < entityTableSize; ++row)
-        replace(text, entityTable[row].entity, entityTable[row].replacement);
+    size_t length = strlen(text);
+    if (!memchr(text, '&', length)) return;
+    AmpPlaces amps(text, length);
+    std::vector<size_t> matches;
+    for (size_t row = 0; row < entityTableSize && !amps.empty(); ++row) {
+        const char* entity = entityTable[row].entity;
+        const char* replacement = entityTable[row].replacement;
+        size_t entityLength = strlen(entity), replacementLength = strlen(replacement);
+
+        matches.clear();
+        for (size_t at : amps.withNext(entity[1]))
+            if (at + entityLength <= length && memcmp(text + at, entity, entityLength) == 0) matches.push_back(at);
+        if (matches.empty()) continue;
+
+        size_t read = matches.front(), write = read;
+        for (size_t at : matches) {
+            memmove(text + write, text + read, at - read);
+            write += at - read;
+            memcpy(text + write, replacement, replacementLength);
+            write += replacementLength;
+            read = at + entityLength;
+        }
+        memmove(text + write, text + read, length - read + 1);  // terminator included
+        length -= read - write;
+        amps.update(text, matches, entityLength, replacementLength, replacement[0] == '&');
+    }
 }
 
 void replace_sonderzeichen(eString& text) {
