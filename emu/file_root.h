@@ -16,4 +16,6 @@ void setFileRoot(const std::string& root);  // "" switches redirection off
 const std::string& fileRoot();
 // The path that `boxPath` resolves to under the current root.
 std::string resolveBoxPath(const std::string& boxPath);
+// The same for a given root (e.g. a test's own root while it is not active).
+std::string resolveBoxPath(const std::string& root, const std::string& boxPath);
 }  // namespace emu

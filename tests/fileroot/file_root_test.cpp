@@ -1,0 +1,212 @@
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+#include "emu/file_root.h"
+#include "tests/support/box_root.h"
+
+namespace {
+
+std::set<std::string> entries(const std::string& realDir) {
+    std::set<std::string> names;
+    DIR* d = opendir(realDir.c_str());
+    if (!d) return names;
+    while (dirent* e = readdir(d))
+        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.insert(e->d_name);
+    closedir(d);
+    return names;
+}
+
+std::string readAll(FILE* file) {
+    std::string text;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, file)) text += buffer;
+    return text;
+}
+
+}  // namespace
+
+TEST(FileRootRule, OnlyBoxDirectoriesGetTheRoot) {
+    const std::string root = "/tmp/r";
+    EXPECT_EQ(emu::resolveBoxPath(root, "/var/tmp/rss.tmp"), "/tmp/r/var/tmp/rss.tmp");
+    EXPECT_EQ(emu::resolveBoxPath(root, "/media/hdd/x"), "/tmp/r/media/hdd/x");
+    EXPECT_EQ(emu::resolveBoxPath(root, "/mnt/usb"), "/tmp/r/mnt/usb");
+    EXPECT_EQ(emu::resolveBoxPath(root, "/var"), "/tmp/r/var");
+    EXPECT_EQ(emu::resolveBoxPath(root, "/media"), "/tmp/r/media");
+    // Look-alikes, relative paths and the rest of the system stay.
+    EXPECT_EQ(emu::resolveBoxPath(root, "/variable/x"), "/variable/x");
+    EXPECT_EQ(emu::resolveBoxPath(root, "/mntx"), "/mntx");
+    EXPECT_EQ(emu::resolveBoxPath(root, "var/tmp/x"), "var/tmp/x");
+    EXPECT_EQ(emu::resolveBoxPath(root, "/usr/share/fonts"), "/usr/share/fonts");
+    EXPECT_EQ(emu::resolveBoxPath(root, "/tmp/x"), "/tmp/x");
+    EXPECT_EQ(emu::resolveBoxPath(root, ""), "");
+    EXPECT_EQ(emu::resolveBoxPath("", "/var/tmp/x"), "/var/tmp/x");
+}
+
+TEST(FileRootRule, RootBelowVarIsNotAppliedTwice) {
+    EXPECT_EQ(emu::resolveBoxPath("/var/box", "/var/tmp/x"), "/var/box/var/tmp/x");
+    EXPECT_EQ(emu::resolveBoxPath("/var/box", "/var/box/var/tmp/x"), "/var/box/var/tmp/x");
+}
+
+TEST(FileRoot, SetRootDropsTrailingSlashes) {
+    BoxRoot box;
+    emu::setFileRoot(box.dir() + "//");
+    EXPECT_EQ(emu::fileRoot(), box.dir());
+    EXPECT_EQ(emu::resolveBoxPath("/var/keys/corvane.cfg"), box.dir() + "/var/keys/corvane.cfg");
+}
+
+TEST(FileRoot, FopenWritesAndReadsBelowTheRoot) {
+    BoxRoot box;
+    FILE* out = fopen("/var/tmp/lumen-probe.tmp", "w");
+    ASSERT_NE(out, nullptr);
+    fputs("first line\nsecond line\n", out);
+    fclose(out);
+    EXPECT_EQ(box.read("/var/tmp/lumen-probe.tmp"), "first line\nsecond line\n");
+
+    FILE* in = fopen("/var/tmp/lumen-probe.tmp", "r");
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(readAll(in), "first line\nsecond line\n");
+    fclose(in);
+}
+
+TEST(FileRoot, OpenWithCreatePassesTheMode) {
+    BoxRoot box;
+    int fd = open("/var/keys/created", O_WRONLY | O_CREAT | O_EXCL, 0640);
+    ASSERT_GE(fd, 0) << strerror(errno);
+    close(fd);
+    struct stat st {};
+    ASSERT_EQ(stat(box.path("/var/keys/created").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u & ~[] { mode_t m = umask(0); umask(m); return m; }());
+
+    fd = openat(AT_FDCWD, "/var/keys/created", O_RDONLY);
+    EXPECT_GE(fd, 0);
+    if (fd >= 0) close(fd);
+}
+
+TEST(FileRoot, UnlinkRenameAndRemoveActBelowTheRoot) {
+    BoxRoot box;
+    box.write("/var/tmp/a.tmp", "A");
+    box.write("/var/tmp/b.tmp", "B");
+    box.write("/var/tmp/c.tmp", "C");
+    ASSERT_EQ(rename("/var/tmp/a.tmp", "/var/tmp/renamed.tmp"), 0);
+    EXPECT_EQ(box.read("/var/tmp/renamed.tmp"), "A");
+    EXPECT_FALSE(box.exists("/var/tmp/a.tmp"));
+    EXPECT_EQ(unlink("/var/tmp/b.tmp"), 0);
+    EXPECT_FALSE(box.exists("/var/tmp/b.tmp"));
+    EXPECT_EQ(remove("/var/tmp/c.tmp"), 0);
+    EXPECT_FALSE(box.exists("/var/tmp/c.tmp"));
+    EXPECT_EQ(unlink("/var/tmp/b.tmp"), -1);
+    EXPECT_EQ(errno, ENOENT);
+}
+
+TEST(FileRoot, OpendirMkdirStatAndAccessSeeTheRoot) {
+    BoxRoot box;
+    ASSERT_EQ(mkdir("/media", 0755), 0);
+    ASSERT_EQ(mkdir("/media/hdd", 0755), 0);
+    EXPECT_TRUE(box.exists("/media/hdd"));
+    box.write("/media/hdd/movie.ts", "x");
+
+    DIR* d = opendir("/media/hdd");
+    ASSERT_NE(d, nullptr);
+    std::set<std::string> names;
+    while (dirent* e = readdir(d)) names.insert(e->d_name);
+    closedir(d);
+    EXPECT_EQ(names.count("movie.ts"), 1u);
+
+    struct stat st {};
+    ASSERT_EQ(stat("/media/hdd/movie.ts", &st), 0);
+    EXPECT_EQ(st.st_size, 1);
+    EXPECT_EQ(lstat("/media/hdd", &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(access("/var/tuxbox/plugins", W_OK), 0);
+    EXPECT_EQ(access("/mnt/nothing-here", F_OK), -1);
+}
+
+TEST(FileRoot, CppStreamsAreRedirectedToo) {
+    BoxRoot box;
+    { std::ofstream("/var/keys/corvane.cfg") << "lang=2\n"; }
+    EXPECT_EQ(box.read("/var/keys/corvane.cfg"), "lang=2\n");
+}
+
+TEST(FileRoot, LoadedModulesAreRedirected) {
+    BoxRoot box;
+    void* module = dlopen(PROBE_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    auto write = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(module, "probe_write"));
+    auto count = reinterpret_cast<int (*)(const char*)>(dlsym(module, "probe_count_entries"));
+    ASSERT_TRUE(write && count);
+    EXPECT_EQ(write("/var/tmp/shout.tmp", "from the module"), 0);
+    EXPECT_EQ(box.read("/var/tmp/shout.tmp"), "from the module");
+    EXPECT_EQ(count("/var/tmp"), 1);
+    dlclose(module);
+}
+
+TEST(FileRoot, TmpAndUsrPathsAreUntouched) {
+    BoxRoot box;
+    char name[] = "/tmp/lumen-outside-XXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    FILE* f = fopen(name, "w");
+    ASSERT_NE(f, nullptr);
+    fputs("outside", f);
+    fclose(f);
+    struct stat st {};
+    EXPECT_EQ(stat(name, &st), 0);
+    EXPECT_EQ(st.st_size, 7);
+    EXPECT_EQ(unlink(name), 0);
+    // The root has no usr/, so these succeed only on the real paths.
+    EXPECT_EQ(stat("/usr/lib", &st), 0);
+    DIR* d = opendir("/usr/lib");
+    EXPECT_NE(d, nullptr);
+    if (d) closedir(d);
+    EXPECT_EQ(entries(box.dir()), (std::set<std::string>{"var"}));
+}
+
+TEST(FileRoot, NothingIsRedirectedWithoutARoot) {
+    BoxRoot box;
+    box.write("/var/tmp/only-in-root.tmp", "x");
+    ASSERT_EQ(access("/var/tmp/only-in-root.tmp", F_OK), 0);
+    emu::setFileRoot("");
+    EXPECT_EQ(emu::resolveBoxPath("/var/tmp/only-in-root.tmp"), "/var/tmp/only-in-root.tmp");
+    // Only a lookup on the machine's own /var: the name exists just in the root.
+    EXPECT_EQ(access("/var/tmp/only-in-root.tmp", F_OK), -1);
+    EXPECT_EQ(errno, ENOENT);
+    emu::setFileRoot(box.dir());
+}
+
+TEST(FileRoot, NestedRootsRestoreTheOuterOne) {
+    BoxRoot outer;
+    {
+        BoxRoot inner;
+        EXPECT_EQ(emu::fileRoot(), inner.dir());
+    }
+    EXPECT_EQ(emu::fileRoot(), outer.dir());
+}
+
+TEST(FileRoot, BoxRootRemovesItsTreeAndDeactivates) {
+    std::string dir;
+    {
+        BoxRoot box;
+        dir = box.dir();
+        box.write("/var/keys/deep/file", "x");
+        EXPECT_TRUE(box.exists("/var/keys/deep/file"));
+    }
+    struct stat st {};
+    EXPECT_EQ(stat(dir.c_str(), &st), -1);
+    EXPECT_EQ(emu::fileRoot(), "");
+}
+
+TEST(FileRoot, OverlongPathFailsWithNameTooLong) {
+    BoxRoot box;
+    std::string longPath = "/var/" + std::string(PATH_MAX - 6, 'x');
+    EXPECT_EQ(fopen(longPath.c_str(), "r"), nullptr);
+    EXPECT_EQ(errno, ENAMETOOLONG);
+}

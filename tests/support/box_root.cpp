@@ -1,0 +1,81 @@
+#include "tests/support/box_root.h"
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+#include "emu/file_root.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// Roots that were active before each live BoxRoot, so that nested roots
+// restore their outer one.
+std::vector<std::string>& outerRoots() {
+    static std::vector<std::string> roots;
+    return roots;
+}
+}  // namespace
+
+BoxRoot::BoxRoot() {
+    char pattern[] = "/tmp/lumen-box-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        ADD_FAILURE() << "BoxRoot: cannot create a directory under /tmp";
+        return;
+    }
+    root = pattern;
+    for (const char* dir : {"/var/tmp", "/var/keys", "/var/tuxbox/plugins"}) fs::create_directories(root + dir);
+    outerRoots().push_back(emu::fileRoot());
+    emu::setFileRoot(root);
+}
+
+BoxRoot::~BoxRoot() {
+    if (root.empty()) return;
+    emu::setFileRoot(outerRoots().back());
+    outerRoots().pop_back();
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+}
+
+// The root lies under /tmp, so none of the real paths below is redirected.
+std::string BoxRoot::path(const std::string& boxPath) const { return emu::resolveBoxPath(root, boxPath); }
+
+void BoxRoot::write(const std::string& boxPath, const std::string& content) const {
+    std::string real = path(boxPath);
+    fs::create_directories(fs::path(real).parent_path());
+    std::ofstream out(real, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out) ADD_FAILURE() << "BoxRoot: cannot write " << real;
+}
+
+std::string BoxRoot::read(const std::string& boxPath) const {
+    std::ifstream in(path(boxPath), std::ios::binary);
+    if (!in) return "";
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool BoxRoot::exists(const std::string& boxPath) const {
+    std::error_code ignored;
+    return fs::exists(path(boxPath), ignored);
+}
+
+void BoxRoot::mkdirs(const std::string& boxPath) const {
+    std::error_code error;
+    fs::create_directories(path(boxPath), error);
+    if (error) ADD_FAILURE() << "BoxRoot: cannot create " << path(boxPath) << ": " << error.message();
+}
+
+void BoxRoot::copyFixture(const std::string& fixture, const std::string& boxPath) const {
+    std::string source = std::string(LUMEN_TEST_DATA) + "/" + fixture;
+    std::ifstream in(source, std::ios::binary);
+    if (!in) {
+        ADD_FAILURE() << "BoxRoot: missing fixture " << source;
+        return;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    write(boxPath, content.str());
+}
