@@ -6,4 +6,8 @@ namespace emu {
 // "HOST:PORT:HOST2:PORT2": requests for HOST:PORT go to HOST2:PORT2, as
 // curl's --connect-to does. Empty: none. Applies to transfers started later.
 void setHttpConnectTo(const std::string& spec);
+// Connect time-out in milliseconds and the time without a single byte after
+// which a transfer is given up, for transfers started later. Defaults: 10 s
+// and 30 s; a value <= 0 restores the default. Tests shorten them.
+void setHttpTimeouts(long connectMs, long stallSeconds);
 }  // namespace emu

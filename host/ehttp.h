@@ -27,14 +27,14 @@ public:
     // status. Everything else is a failure of the client or the network.
     enum Error {
         errorNone = 0,
-        errorBadUrl = -1,         // not an http:// or https:// URL, or unparsable
-        errorConnect = -2,        // could not connect (refused, unreachable, DNS)
+        errorBadUrl = -1,         // not an http:// or https:// URL, or unparsable (doRequest)
+        errorConnect = -2,        // could not connect (refused, unreachable, DNS, TLS handshake)
         errorTimeout = -3,        // connect took over 10 s, or no data for 30 s
-        errorTransfer = -4,       // connection dropped or the body was cut short
-        errorTooManyRedirects = -5,
-        errorRedirectRefused = -6, // a redirect to another scheme
-        errorSink = -7,           // the data sink could not write the body
-        errorInternal = -8,
+        errorTransfer = -4,       // connection dropped, the body was cut short, bad reply
+        errorTooManyRedirects = -5, // more than 5 redirects
+        errorRedirectRefused = -6, // a redirect to a scheme other than http/https
+        errorSink = -7,           // the data sink could not write the body (disk full, read-only)
+        errorInternal = -8,       // the client itself failed (out of memory)
     };
 
     // Prepares a GET of `url` on `mainloop`. Returns the connection, or
@@ -66,7 +66,9 @@ public:
     ~eHTTPDownload() override;
     void haveData(const void* data, int length) override;
     void finished(int code) override;
-    bool failed() const { return fd < 0 || writeFailed; }
+    // The body could not be stored: the temporary file could not be
+    // created or written, or (after finished(0)) not put in place.
+    bool failed() const { return writeFailed; }
 private:
     eString target, temporary;
     int fd = -1;

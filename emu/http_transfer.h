@@ -1,0 +1,42 @@
+// One HTTP GET on libcurl: the connection object that doRequest hands out.
+// Internal to emu/.
+#pragma once
+#include <curl/curl.h>
+#include <memory>
+#include "host/ehttp.h"
+
+class HttpTransfer : public eHTTPConnection {
+public:
+    explicit HttpTransfer(const std::string& url);
+    ~HttpTransfer() override;
+
+    void start() override;
+    CURL* handle() const { return easy; }
+
+    // Called by HttpMulti once libcurl has finished with the handle (the
+    // handle is already out of the multi handle). Not inside a libcurl call.
+    void finish(CURLcode result);
+
+private:
+    // What happens to the body of the response being received.
+    enum class Body { Pending, Store, Discard };
+
+    static size_t onHeader(char* data, size_t size, size_t count, void* self);
+    static size_t onWrite(char* data, size_t size, size_t count, void* self);
+    bool headersComplete();  // false aborts the transfer
+    bool ensureSink();       // false when the sink cannot store anything
+    bool sinkFailed() const;
+    int codeFor(CURLcode result) const;
+    void emitDone(int code);
+
+    std::string url;
+    CURL* easy = nullptr;
+    curl_slist* headerList = nullptr;   // alive until the handle is cleaned up
+    curl_slist* connectToList = nullptr;
+    std::unique_ptr<eHTTPDataSource> sink;
+    bool sinkRequested = false;
+    bool started = false;
+    bool sawLocation = false;           // in the response being received
+    long httpStatus = 0;                // a refused (>= 400) final status
+    Body body = Body::Pending;
+};

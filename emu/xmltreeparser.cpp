@@ -1,0 +1,116 @@
+// The tree parser on expat. Server documents are untrusted: no external
+// entity is ever loaded, a DOCTYPE with an internal subset (where entity
+// bombs live) is refused, and so is nesting beyond maxDepth.
+#include "host/xmltree.h"
+#include <expat.h>
+#include <deque>
+#include <string>
+
+namespace {
+
+struct Node : XMLTreeNode {
+    std::string name;
+    std::string text;
+    Node* lastChild = nullptr;
+};
+
+}  // namespace
+
+struct XMLTreeParser::Private {
+    XML_Parser parser = nullptr;
+    std::deque<Node> nodes;  // stable addresses; freed without recursion
+    Node* root = nullptr;
+    Node* current = nullptr;  // the innermost open element
+    int depth = 0;
+    bool failed = false;
+    const char* refusal = nullptr;  // why we stopped expat ourselves
+
+    void refuse(const char* reason) {
+        if (!refusal) refusal = reason;
+        XML_StopParser(parser, XML_FALSE);
+    }
+
+    static void startElement(void* self, const XML_Char* name, const XML_Char**) {
+        auto* d = static_cast<Private*>(self);
+        if (d->refusal) return;
+        if (d->depth >= maxDepth) {
+            d->refuse("elements nested too deeply");
+            return;
+        }
+        Node& node = d->nodes.emplace_back();
+        node.name = name;
+        node.type = node.name.c_str();
+        node.parent = d->current;
+        if (d->current) {
+            if (d->current->lastChild) d->current->lastChild->next = &node;
+            else d->current->child = &node;
+            d->current->lastChild = &node;
+        } else if (!d->root) {
+            d->root = &node;
+        }
+        d->current = &node;
+        ++d->depth;
+    }
+
+    static void endElement(void* self, const XML_Char*) {
+        auto* d = static_cast<Private*>(self);
+        if (d->refusal || !d->current) return;
+        d->current = static_cast<Node*>(d->current->parent);
+        --d->depth;
+    }
+
+    static void characterData(void* self, const XML_Char* text, int length) {
+        auto* d = static_cast<Private*>(self);
+        if (d->refusal || !d->current) return;
+        Node& node = *d->current;
+        node.text.append(text, static_cast<size_t>(length));
+        node.data = node.text.data();  // the buffer may have moved
+    }
+
+    static void startDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*,
+                             int hasInternalSubset) {
+        if (hasInternalSubset) static_cast<Private*>(self)->refuse("DOCTYPE with an internal subset refused");
+    }
+};
+
+XMLTreeParser::XMLTreeParser(const char* encoding) : d(new Private) {
+    // An encoding given here overrides the document's declaration.
+    d->parser = XML_ParserCreate(encoding && *encoding ? encoding : nullptr);
+    if (!d->parser) {
+        d->failed = true;
+        d->refusal = "out of memory";
+        return;
+    }
+    XML_SetUserData(d->parser, d);
+    XML_SetElementHandler(d->parser, &Private::startElement, &Private::endElement);
+    XML_SetCharacterDataHandler(d->parser, &Private::characterData);
+    XML_SetStartDoctypeDeclHandler(d->parser, &Private::startDoctype);
+    XML_SetParamEntityParsing(d->parser, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+XMLTreeParser::~XMLTreeParser() {
+    if (d->parser) XML_ParserFree(d->parser);
+    delete d;
+}
+
+int XMLTreeParser::Parse(const char* buffer, int length, int isFinal) {
+    if (d->failed) return 0;
+    if (length < 0 || (!buffer && length > 0)) {
+        d->failed = true;
+        d->refusal = "invalid buffer";
+        return 0;
+    }
+    if (XML_Parse(d->parser, buffer, length, isFinal ? XML_TRUE : XML_FALSE) == XML_STATUS_ERROR) {
+        d->failed = true;
+        return 0;
+    }
+    return 1;
+}
+
+XMLTreeNode* XMLTreeParser::RootNode() const { return d->root; }
+
+const char* XMLTreeParser::ErrorString() const {
+    if (d->refusal) return d->refusal;
+    if (!d->failed) return "";
+    return XML_ErrorString(XML_GetErrorCode(d->parser));
+}
