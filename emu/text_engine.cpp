@@ -205,6 +205,7 @@ int stepWidth(SizedFace& f, char32_t cp, int x) {
 // Lays out one paragraph (no line feeds inside) [begin, end) of `text`.
 void layoutParagraph(SizedFace& f, const std::string& text, size_t begin, size_t end, int wrap,
                      std::vector<TextLine>& out) {
+    const size_t linesBefore = out.size();
     size_t lineStart = begin, i = begin;
     int x = 0;
     // The last blank run of this line: where it starts, where it ends, and
@@ -248,7 +249,8 @@ void layoutParagraph(SizedFace& f, const std::string& text, size_t begin, size_t
     }
     // Blanks left hanging past the margin do not count towards the width.
     if (wrap > 0 && prevBlank && breakAt != std::string::npos && x > wrap) x = widthAtBreak;
-    emit(lineStart, end, x);
+    // An empty paragraph is still one (empty) line.
+    if (lineStart < end || out.size() == linesBefore) emit(lineStart, end, x);
 }
 
 inline uint8_t blendChannel(uint8_t dst, uint8_t src, unsigned alpha) {
