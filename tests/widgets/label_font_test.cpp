@@ -1,0 +1,81 @@
+// Labels against the real font: the extent of one line, of several, and of
+// wrapped text; the skin's values and fonts.
+#include <gtest/gtest.h>
+#include "emu/text_engine.h"
+#include "host/ewidget.h"
+
+namespace {
+
+class LabelFont : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(emu::initFonts()) << "DejaVu Sans is needed for these tests"; }
+    eWindow window;
+    eLabel* label = new eLabel(&window);
+    int line() const { return static_cast<int>(fontRenderClass::getInstance()->getLineHeight(label->getFont())); }
+};
+
+TEST_F(LabelFont, SkinKnowsFontsizeAndSizesItsFonts) {
+    eSkin* skin = eSkin::getActive();
+    EXPECT_EQ(skin->queryValue("fontsize", 99), 20);
+    EXPECT_EQ(skin->queryValue("nosuchvalue", 7), 7);
+    gFont labelFont = skin->queryFont("eLabel");
+    gFont status = skin->queryFont("eStatusBar");
+    EXPECT_EQ(labelFont.family, "DejaVu Sans");
+    EXPECT_GE(labelFont.pointSize, 16);
+    EXPECT_LE(labelFont.pointSize, 24);
+    EXPECT_GE(status.pointSize, 12);
+    EXPECT_LE(status.pointSize, labelFont.pointSize);
+    EXPECT_EQ(skin->queryFont("somethingElse"), labelFont);
+}
+
+TEST_F(LabelFont, OneLineIsOneLineHeightTall) {
+    label->resize(eSize(500, 100));
+    label->setText("Wait please..");
+    eSize extent = label->getExtend();
+    EXPECT_EQ(extent.h, line());
+    EXPECT_GT(extent.w, 0);
+    EXPECT_LT(extent.w, 500);
+}
+
+TEST_F(LabelFont, EachLineFeedAddsALine) {
+    label->setText("first\nsecond");
+    EXPECT_EQ(label->getExtend().h, 2 * line());
+    label->setText("first\nsecond\n\nfourth");
+    EXPECT_EQ(label->getExtend().h, 4 * line());
+}
+
+TEST_F(LabelFont, WithoutTheWrapFlagALongTextStaysOneLine) {
+    label->resize(eSize(100, 10));
+    label->setText("a sentence that is much wider than one hundred pixels");
+    EXPECT_EQ(label->getExtend().h, line());
+    EXPECT_GT(label->getExtend().w, 100);
+}
+
+TEST_F(LabelFont, WrappedTextFillsTheLabelWidthAndGrowsDown) {
+    label->resize(eSize(150, 10));
+    label->setFlags(eLabel::flagWrap);
+    label->setText("a sentence that is much wider than one hundred and fifty pixels");
+    eSize extent = label->getExtend();
+    EXPECT_LE(extent.w, 150);
+    EXPECT_GT(extent.h, 2 * line());
+    EXPECT_EQ(extent.h % line(), 0) << "whole lines";
+    // Wider label, fewer lines.
+    label->resize(eSize(400, 10));
+    EXPECT_LT(label->getExtend().h, extent.h);
+}
+
+TEST_F(LabelFont, SetFlagsAddsFlags) {
+    label->setFlags(eLabel::flagWrap);
+    label->setFlags(0);
+    EXPECT_EQ(label->getFlags(), eLabel::flagWrap);
+}
+
+TEST_F(LabelFont, StatusBarFontGivesShorterLines) {
+    label->setText("x");
+    int labelLine = label->getExtend().h;
+    label->setFont(eSkin::getActive()->queryFont("eStatusBar"));
+    EXPECT_LT(label->getExtend().h, labelLine);
+    EXPECT_EQ(label->getExtend().h, line());
+}
+
+}  // namespace
