@@ -11,6 +11,10 @@ public:
     void selectedItem(eListBoxEntryText* item);
     void downAreaDone(int error);
 
+    // For tests.
+    eListBox<eListBoxEntryText>* listBox() const { return list; }
+    eLabel* status() const { return statusLabel; }
+
 private:
     eListBox<eListBoxEntryText>* list;
     eLabel* statusLabel;

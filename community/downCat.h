@@ -25,6 +25,10 @@ public:
     void selectedItem(eListBoxEntryText* item);
     void downCatDone(int error);
 
+    // For tests.
+    eListBox<eListBoxEntryText>* listBox() const { return list; }
+    eLabel* status() const { return statusLabel; }
+
 private:
     eListBox<eListBoxEntryText>* list;
     eLabel* statusLabel;

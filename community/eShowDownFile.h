@@ -34,6 +34,10 @@ public:
     void updateScrollbar();
     int eventHandler(const eWidgetEvent& event) override;
 
+    // For tests.
+    eLabel* textLabel() const { return detailLabel; }
+    int scrollRange() const { return scroller->range(); }
+
 private:
     void showText(const eString& text);  // from the top, scroll range recomputed
 

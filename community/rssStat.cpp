@@ -1,10 +1,10 @@
 #include "community/rssStat.h"
+#include "about/logo.h"
 #include "community/ParseStatInput.h"
 #include "community/endpoints.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
-#include "ui/message.h"
 
 rssStat::rssStat() : eWindow(1) {
     move(ePoint(100, 50));
@@ -12,8 +12,9 @@ rssStat::rssStat() : eWindow(1) {
     setText(LangT(38, CORLANG));
     int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
 
+    // Without its image the window still works; the label keeps its defaults.
     logoLabel = new eLabel(this);
-    showLogo();
+    showLogo(logoLabel, paths::logo, ePoint(0, 0), eSize(520, 125));
 
     statLabel = new eLabel(this);
     statLabel->move(ePoint(10, 130));
@@ -37,23 +38,6 @@ rssStat::rssStat() : eWindow(1) {
 }
 
 rssStat::~rssStat() = default;
-
-// Without its image the window still works; the label keeps its defaults.
-void rssStat::showLogo() {
-    gPixmapPtr logo = loadPNG(paths::logo);
-    if (!logo) {
-        showMessage(tr("Error loading logo"), tr("Error"), 0x21);
-        return;
-    }
-    gPixmapDC logoDC(logo.get());
-    gPainter(logoDC).mergePalette(gFBDC::getInstance()->getPixmap());
-    logoLabel->move(ePoint(0, 0));
-    logoLabel->resize(eSize(520, 125));
-    logoLabel->setPixmap(logo);
-    logoLabel->setBlitFlags(1);
-    logoLabel->setProperty("align", "center");
-    logoLabel->setPixmapPosition(ePoint(1, 1));
-}
 
 void rssStat::retrieveStat() {
     if (busy) return;

@@ -11,9 +11,11 @@ public:
     void retrieveStat();
     void statDownDone(int);
 
-private:
-    void showLogo();
+    // For tests.
+    eLabel* textLabel() const { return statLabel; }
+    eLabel* logo() const { return logoLabel; }
 
+private:
     eLabel* statLabel;
     eLabel* logoLabel;
     Fetcher fetcher;
