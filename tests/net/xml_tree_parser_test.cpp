@@ -1,0 +1,176 @@
+// The emulated host's XML tree parser.
+#include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+#include "host/xmltree.h"
+
+namespace {
+
+std::string fixture(const std::string& name) {
+    std::ifstream in(std::string(LUMEN_TEST_DATA) + "/net/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+int parseAll(XMLTreeParser& parser, const std::string& document) {
+    return parser.Parse(document.data(), static_cast<int>(document.size()), 1);
+}
+
+// The tree as text, one node per line: depth, name, data ("-" for none).
+// Walks without recursion, like the plug-in's own readers.
+std::string dump(const XMLTreeNode* root) {
+    std::string out;
+    std::vector<std::pair<const XMLTreeNode*, int>> pending;
+    if (root) pending.emplace_back(root, 0);
+    while (!pending.empty()) {
+        auto [node, depth] = pending.back();
+        pending.pop_back();
+        out += std::to_string(depth) + " " + node->GetType() + " [" + (node->GetData() ? node->GetData() : "-") + "]\n";
+        if (node->GetNext()) pending.emplace_back(node->GetNext(), depth);
+        if (node->GetChild()) pending.emplace_back(node->GetChild(), depth + 1);
+    }
+    return out;
+}
+
+std::string nested(int depth) {
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<n>";
+        close += "</n>";
+    }
+    return open + close;
+}
+
+TEST(XMLTreeParser, BuildsNamesTextsChildrenAndSiblings) {
+    XMLTreeParser parser("UTF-8");
+    ASSERT_NE(parseAll(parser, "<rss version=\"2.0\"><channel>\n<title>News</title><item/>"
+                               "<item><link>http://x/?a=1&amp;b=2</link></item></channel></rss>"),
+              0);
+    EXPECT_EQ(dump(parser.RootNode()),
+              "0 rss [-]\n"
+              "1 channel [\n]\n"
+              "2 title [News]\n"
+              "2 item [-]\n"
+              "2 item [-]\n"
+              "3 link [http://x/?a=1&b=2]\n");
+}
+
+TEST(XMLTreeParser, TextAroundChildrenAndCdataIsConcatenated) {
+    XMLTreeParser parser("UTF-8");
+    ASSERT_NE(parseAll(parser, "<d>one<b>bold</b> two<![CDATA[<p>three</p>]]>&lt;</d>"), 0);
+    ASSERT_NE(parser.RootNode(), nullptr);
+    EXPECT_STREQ(parser.RootNode()->GetData(), "one two<p>three</p><");
+    EXPECT_STREQ(parser.RootNode()->GetChild()->GetData(), "bold");
+}
+
+TEST(XMLTreeParser, Latin1BytesComeOutAsUtf8) {
+    XMLTreeParser parser("ISO-8859-1");
+    ASSERT_NE(parseAll(parser, "<t>caf\xe9 \xab\xbb</t>"), 0);
+    EXPECT_STREQ(parser.RootNode()->GetData(), "caf\xc3\xa9 \xc2\xab\xc2\xbb");
+}
+
+TEST(XMLTreeParser, ConstructorEncodingOverridesTheDeclaration) {
+    XMLTreeParser latin1("ISO-8859-1");
+    ASSERT_NE(parseAll(latin1, fixture("latin1_bytes_declared_utf8.xml")), 0) << latin1.ErrorString();
+    EXPECT_STREQ(latin1.RootNode()->GetChild()->GetData(), "Caf\xc3\xa9 cr\xc3\xa8me");
+
+    // The other way round: UTF-8 bytes declared as Latin-1 are not encoded twice.
+    XMLTreeParser utf8("UTF-8");
+    ASSERT_NE(parseAll(utf8, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><t>caf\xc3\xa9</t>"), 0);
+    EXPECT_STREQ(utf8.RootNode()->GetData(), "caf\xc3\xa9");
+}
+
+TEST(XMLTreeParser, SameTreeAtEverySplitOfTheInput) {
+    const std::string document =
+        "<?xml version=\"1.0\"?><rss><channel><title>Gr\xc3\xbc\xc3\x9f""e &amp; mehr</title>"
+        "<item><title><![CDATA[a<b]]></title><description>x&#233;y</description></item></channel></rss>";
+    XMLTreeParser whole("UTF-8");
+    ASSERT_NE(parseAll(whole, document), 0);
+    const std::string expected = dump(whole.RootNode());
+    for (size_t split = 0; split <= document.size(); ++split) {
+        XMLTreeParser parser("UTF-8");
+        ASSERT_NE(parser.Parse(document.data(), static_cast<int>(split), 0), 0) << split;
+        ASSERT_NE(parser.Parse(document.data() + split, static_cast<int>(document.size() - split), 1), 0) << split;
+        EXPECT_EQ(dump(parser.RootNode()), expected) << "split at " << split;
+    }
+    XMLTreeParser byteByByte("UTF-8");
+    for (char c : document) ASSERT_NE(byteByByte.Parse(&c, 1, 0), 0);
+    ASSERT_NE(byteByByte.Parse(nullptr, 0, 1), 0);
+    EXPECT_EQ(dump(byteByByte.RootNode()), expected);
+}
+
+TEST(XMLTreeParser, SyntaxErrorInALaterChunkFailsThatChunkAndAfter) {
+    XMLTreeParser parser("UTF-8");
+    std::string first = "<rss><channel><title>ok</title>";
+    std::string second = "<item></channel></rss>";
+    EXPECT_NE(parser.Parse(first.data(), static_cast<int>(first.size()), 0), 0);
+    EXPECT_EQ(parser.Parse(second.data(), static_cast<int>(second.size()), 1), 0);
+    EXPECT_STRNE(parser.ErrorString(), "");
+    EXPECT_EQ(parser.Parse("</rss>", 6, 1), 0);
+}
+
+TEST(XMLTreeParser, EmptyDocumentFailsAndHasNoRoot) {
+    XMLTreeParser parser("UTF-8");
+    EXPECT_EQ(parser.Parse("", 0, 1), 0);
+    EXPECT_EQ(parser.RootNode(), nullptr);
+    XMLTreeParser blank("ISO-8859-1");
+    EXPECT_EQ(parseAll(blank, "  \n"), 0);
+    EXPECT_EQ(blank.RootNode(), nullptr);
+}
+
+TEST(XMLTreeParser, NestingUpToTheLimitParsesAndDeeperIsRefused) {
+    XMLTreeParser atLimit("UTF-8");
+    EXPECT_NE(parseAll(atLimit, nested(XMLTreeParser::maxDepth)), 0);
+    XMLTreeParser tooDeep("UTF-8");
+    EXPECT_EQ(parseAll(tooDeep, nested(XMLTreeParser::maxDepth + 1)), 0);
+    XMLTreeParser hostile("UTF-8");
+    EXPECT_EQ(parseAll(hostile, nested(100000)), 0);
+}
+
+TEST(XMLTreeParser, EntityBombInAnInternalSubsetIsRefused) {
+    XMLTreeParser parser("UTF-8");
+    EXPECT_EQ(parseAll(parser, fixture("entity_bomb_internal_subset.xml")), 0);
+    EXPECT_EQ(parser.RootNode(), nullptr);
+    EXPECT_NE(std::string(parser.ErrorString()).find("internal subset"), std::string::npos);
+}
+
+TEST(XMLTreeParser, ExternalEntityIsNeverLoaded) {
+    XMLTreeParser parser("UTF-8");
+    EXPECT_EQ(parseAll(parser, fixture("external_entity_internal_subset.xml")), 0);
+    EXPECT_EQ(parser.RootNode(), nullptr);
+}
+
+TEST(XMLTreeParser, ExternalDoctypeAloneParses) {
+    XMLTreeParser parser("ISO-8859-1");
+    ASSERT_NE(parseAll(parser, fixture("external_doctype.xml")), 0) << parser.ErrorString();
+    EXPECT_EQ(dump(parser.RootNode()), "0 rss [-]\n1 channel [-]\n2 title [Corvane]\n");
+}
+
+TEST(XMLTreeParser, BadArgumentsFailWithoutTouchingMemory) {
+    XMLTreeParser parser("UTF-8");
+    EXPECT_EQ(parser.Parse(nullptr, 5, 0), 0);
+    XMLTreeParser negative("UTF-8");
+    EXPECT_EQ(negative.Parse("<a/>", -1, 1), 0);
+}
+
+TEST(XMLTreeParser, LongSiblingListIsFreedWithTheParser) {
+    std::string document = "<list>";
+    for (int i = 0; i < 200000; ++i) document += "<i>" + std::to_string(i) + "</i>";
+    document += "</list>";
+    auto parser = std::make_unique<XMLTreeParser>("UTF-8");
+    ASSERT_NE(parseAll(*parser, document), 0);
+    const XMLTreeNode* last = parser->RootNode()->GetChild();
+    int count = 1;
+    while (last->GetNext()) {
+        last = last->GetNext();
+        ++count;
+    }
+    EXPECT_EQ(count, 200000);
+    EXPECT_STREQ(last->GetData(), "199999");
+    parser.reset();  // a leak or a recursive free would show under the sanitizers
+}
+
+}  // namespace
