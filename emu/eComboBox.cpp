@@ -26,9 +26,19 @@ struct eComboBox::Popup {
 
 eComboBox::eComboBox(eWidget* parent, int openEntries, eLabel* description, int takeFocus,
                      const char* decoration)
-    : eButton(parent, description, takeFocus, decoration), popup(new Popup), openEntries(openEntries) {}
+    : eButton(parent, description, takeFocus, decoration), popup(new Popup), openEntries(openEntries) {
+    // Until a position is set the box shows (and getCurrent gives) the first entry.
+    popup->list->impl().entriesChanged = [this] {
+        if (popup->list->getCount() == 0) popup->current = -1;  // cleared: a refill starts afresh
+        eListBoxEntryText* entry = getCurrent();
+        setText(entry ? entry->getText() : eString());
+    };
+}
 
-eComboBox::~eComboBox() { delete popup; }
+eComboBox::~eComboBox() {
+    popup->list->impl().entriesChanged = nullptr;
+    delete popup;
+}
 
 eListBox<eListBoxEntryText>* eComboBox::getList() { return popup->list; }
 

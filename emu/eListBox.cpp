@@ -5,13 +5,15 @@
 #include "emu/text_engine.h"
 #include "emu/widget_private.h"
 
-eListBoxEntry::eListBoxEntry(eListBoxBase* list, const eString& helpText) : helpText(helpText) {
-    if (list) list->append(this);
-}
+// Entries join their list once fully built (the list may read their text
+// at once), so the concrete entry class appends, not this base.
+eListBoxEntry::eListBoxEntry(eListBoxBase*, const eString& helpText) : helpText(helpText) {}
 
 eListBoxEntryText::eListBoxEntryText(eListBoxBase* list, const eString& text, int key, int align,
                                      const eString& helpText, int /*keyType*/)
-    : eListBoxEntry(list, helpText), text(text), key(key), align(align) {}
+    : eListBoxEntry(list, helpText), text(text), key(key), align(align) {
+    if (list) list->append(this);
+}
 
 int eListBoxEntryText::getEntryHeight() {
     // One line of the label font and a little air above and below.
@@ -23,7 +25,9 @@ eListBoxBase::eListBoxBase(eWidget* parent, const eWidget* /*description*/, int 
                            int entryHeight, const char* decoration)
     : eDecoWidget(parent, takeFocus, decoration), entryHeight(entryHeight > 0 ? entryHeight : 1) {}
 
-eListBoxBase::~eListBoxBase() { clearList(); }
+eListBoxBase::~eListBoxBase() {
+    for (eListBoxEntry* e : entries) delete e;
+}
 
 void eListBoxBase::setColumns(int c) { columns = c > 0 ? c : 1; }
 
@@ -40,12 +44,14 @@ void eListBoxBase::clearList() {
     entries.clear();
     current = -1;
     top = 0;
+    if (impl().entriesChanged) impl().entriesChanged();
 }
 
 void eListBoxBase::append(eListBoxEntry* entry) {
     if (!entry) return;
     entries.push_back(entry);
     if (current < 0) current = 0;
+    if (impl().entriesChanged) impl().entriesChanged();
 }
 
 int eListBoxBase::getCount() const { return static_cast<int>(entries.size()); }

@@ -36,6 +36,7 @@ eWidget::~eWidget() {
     if (d->loop) {
         // Destroyed inside its own modal run: end it; exec() must not touch us.
         eMainloop::exit(*d->loop, -1);
+        emu::popExec(this);
         if (d->destroyedWhileRunning) *d->destroyedWhileRunning = true;
     }
     delete d;

@@ -1,6 +1,7 @@
 // Inside the emulated widget toolkit: the widget's private state, the
 // window decoration and the screen registry that the toolkit's sources share.
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,4 +65,5 @@ struct eWidget::Private {
     eWidget* focus = nullptr;                // top-level widgets only
     eMainloop::LoopFrame* loop = nullptr;    // set while exec() runs
     bool* destroyedWhileRunning = nullptr;   // exec()'s flag, set by the destructor
+    std::function<void()> entriesChanged;    // list boxes: after append and clearList
 };

@@ -108,3 +108,27 @@ TEST_F(ComboBox, NearTheScreenBottomThePopupOpensAbove) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ComboBoxText, ShowsTheFirstEntryUntilAPositionIsSetAndStartsAfreshAfterAClear) {
+    eWindow window;
+    auto* combo = new eComboBox(&window, 3);
+    EXPECT_EQ(combo->getText(), "");
+    new eListBoxEntryText(combo->getList(), "English", 1);
+    new eListBoxEntryText(combo->getList(), "French", 2);
+    EXPECT_EQ(combo->getText(), "English");
+    combo->setCurrent(7, false);  // a language number out of range
+    EXPECT_EQ(combo->getText(), "English");
+    EXPECT_EQ(combo->getCurrent()->getKey(), 1);
+    combo->setCurrent(1, false);
+    combo->getList()->clearList();
+    EXPECT_EQ(combo->getText(), "");
+    EXPECT_EQ(combo->getCurrent(), nullptr);
+    new eListBoxEntryText(combo->getList(), "Italian", 3);
+    new eListBoxEntryText(combo->getList(), "German", 4);
+    EXPECT_EQ(combo->getCurrent()->getKey(), 3);
+    EXPECT_EQ(combo->getText(), "Italian");
+}
+
+}  // namespace
