@@ -1,6 +1,7 @@
 // Downloads one URL into one file and tells its owner when the file is
 // complete. A failure is shown in a message box and signals no completion.
 #pragma once
+#include <memory>
 #include "host/ehttp.h"
 #include "host/estring.h"
 #include "host/sigc_compat.h"
@@ -24,4 +25,7 @@ private:
     eString targetPath;
     eHTTPConnection* connection = nullptr;  // owned by the host
     eHTTPDataSource* dataSink = nullptr;    // owned by the connection
+    // Cleared by the destructor; tells code after a modal box whether the
+    // fetcher survived it.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
