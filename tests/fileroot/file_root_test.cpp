@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -209,4 +210,11 @@ TEST(FileRoot, OverlongPathFailsWithNameTooLong) {
     std::string longPath = "/var/" + std::string(PATH_MAX - 6, 'x');
     EXPECT_EQ(fopen(longPath.c_str(), "r"), nullptr);
     EXPECT_EQ(errno, ENAMETOOLONG);
+}
+
+TEST(BoxRootPaths, PathOutsideTheBoxDirectoriesIsReportedAndKeptInside) {
+    BoxRoot box;
+    std::string real;
+    EXPECT_NONFATAL_FAILURE(real = box.path("/etc/lumen-probe"), "not a box path");
+    EXPECT_EQ(real.compare(0, box.dir().size() + 1, box.dir() + "/"), 0) << real;
 }

@@ -39,7 +39,16 @@ BoxRoot::~BoxRoot() {
 }
 
 // The root lies under /tmp, so none of the real paths below is redirected.
-std::string BoxRoot::path(const std::string& boxPath) const { return emu::resolveBoxPath(root, boxPath); }
+// Other paths are a mistake in the test: they would reach the machine's own
+// files, so they are kept inside the root and reported.
+std::string BoxRoot::path(const std::string& boxPath) const {
+    std::string real = emu::resolveBoxPath(root, boxPath);
+    if (real == boxPath) {
+        ADD_FAILURE() << "BoxRoot: " << boxPath << " is not a box path (/var, /media or /mnt)";
+        return root + "/" + boxPath;
+    }
+    return real;
+}
 
 void BoxRoot::write(const std::string& boxPath, const std::string& content) const {
     std::string real = path(boxPath);
