@@ -62,7 +62,6 @@ bool Query::has(const std::string& key) const {
 std::string queryOf(const std::string& target) {
     size_t q = target.find('?');
     if (q == std::string::npos) return "";
-    // A "#" that reached us is data: clients strip fragments before sending.
     return target.substr(q + 1);
 }
 
