@@ -1,0 +1,87 @@
+// The encoding name handed to the XML parser, chosen from the first chunk.
+#include <gtest/gtest.h>
+#include <cstring>
+#include <memory>
+#include <string>
+#include "news/feed_reading.h"
+
+namespace {
+
+// The chunk in a heap block of exactly its size, without a terminator, so
+// that the sanitizer build catches a read past its end.
+struct Chunk {
+    explicit Chunk(const std::string& bytes) : size(bytes.size()), data(new char[bytes.size()]) {
+        std::memcpy(data.get(), bytes.data(), size);
+    }
+    size_t size;
+    std::unique_ptr<char[]> data;
+};
+
+eString rss(const std::string& bytes) {
+    Chunk c(bytes);
+    return feedreading::rssEncoding(c.data.get(), c.size);
+}
+
+eString config(const std::string& bytes) {
+    Chunk c(bytes);
+    return feedreading::configEncoding(c.data.get(), c.size);
+}
+
+}  // namespace
+
+TEST(RssEncoding, DeclaredUtf8InAnyLetterCaseGivesUtf8) {
+    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"utf-8\"?><rss>"), "UTF-8");
+    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss>"), "UTF-8");
+    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"Utf-8\"?><rss>"), "UTF-8");
+}
+
+TEST(RssEncoding, SingleQuotedDeclarationIsRead) {
+    EXPECT_EQ(rss("<?xml version='1.0' encoding='utf-8'?><rss version=\"2.0\">"), "UTF-8");
+    EXPECT_EQ(rss("<?xml version='1.0' encoding='windows-1252'?><rss version=\"2.0\">"), "ISO-8859-1");
+}
+
+TEST(RssEncoding, EveryOtherNameGivesLatin1) {
+    EXPECT_EQ(rss("<?xml version=\"1.0\"?><rss>"), "ISO-8859-1");
+    EXPECT_EQ(rss("<rss>"), "ISO-8859-1");
+    EXPECT_EQ(rss(""), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml encoding=\"iso-8859-1\"?>"), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml encoding=\"ISO-8859-15\"?>"), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml encoding=\"windows-1252\"?>"), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml encoding=\"windows-1254\"?>"), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml encoding=\"utf-16\"?>"), "ISO-8859-1");
+    // The declaration keyword is case-sensitive.
+    EXPECT_EQ(rss("<?xml ENCODING=\"utf-8\"?>"), "ISO-8859-1");
+}
+
+TEST(RssEncoding, ClosingQuoteMissingFromChunkGivesLatin1) {
+    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"utf-8"), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\""), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding="), "ISO-8859-1");
+}
+
+TEST(RssEncoding, NameOverLongGivesLatin1) {
+    std::string name255(255, 'x'), name256(256, 'x');
+    eString declared;
+    std::string fits = "<?xml encoding=\"" + name255 + "\"?>";
+    ASSERT_TRUE(feedreading::declaredEncoding(fits.data(), fits.size(), declared));
+    EXPECT_EQ(declared, name255);
+    std::string tooLong = "<?xml encoding=\"" + name256 + "\"?>";
+    EXPECT_FALSE(feedreading::declaredEncoding(tooLong.data(), tooLong.size(), declared));
+    EXPECT_EQ(rss(tooLong), "ISO-8859-1");
+    EXPECT_EQ(rss("<?xml encoding=\"" + std::string(3000, 'u') + "\"?>"), "ISO-8859-1");
+}
+
+TEST(RssEncoding, OnlyTheBytesGivenAreSearched) {
+    std::string declaration = "<?xml encoding=\"utf-8\"?>";
+    // The closing quote lies just outside the chunk.
+    EXPECT_EQ(feedreading::rssEncoding(declaration.data(), declaration.find("\"?>")), "ISO-8859-1");
+    EXPECT_EQ(feedreading::rssEncoding(declaration.data(), declaration.size()), "UTF-8");
+}
+
+TEST(ConfigEncoding, DeclaredNameIsKeptAsWritten) {
+    EXPECT_EQ(config("<?xml version=\"1.0\" encoding=\"utf-8\"?><feeds>"), "utf-8");
+    EXPECT_EQ(config("<?xml version=\"1.0\" encoding=\"windows-1252\"?>"), "windows-1252");
+    EXPECT_EQ(config("<feeds>"), "ISO-8859-1");
+    EXPECT_EQ(config("<?xml encoding=\"utf-8"), "ISO-8859-1");
+    EXPECT_EQ(config("<?xml encoding=\"" + std::string(256, 'x') + "\"?>"), "ISO-8859-1");
+}

@@ -1,0 +1,165 @@
+// The news detail window: the article download and the page scrolling.
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include "news/rssDetail.h"
+#include "settings/lang.h"
+#include "settings/paths.h"
+#include "settings/settings.h"
+#include "tests/news/news_test_support.h"
+#include "tests/support/box_root.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/message_box_answerer.h"
+
+using newstest::numberedLines;
+using newstest::runUntil;
+
+namespace {
+
+class RssDetailTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedLang = CORLANG;
+        CORLANG = 1;
+    }
+    void TearDown() override {
+        detail.reset();
+        CORLANG = savedLang;
+    }
+
+    // Opens the window on `path` of the server and waits for the article.
+    void open(const std::string& link) {
+        detail = std::make_unique<rssDetail>("title", "description", "date", link.c_str());
+        ASSERT_TRUE(runUntil([&] { return detail->getText() == LangT(28, CORLANG); }))
+            << "the article download did not complete";
+    }
+    // Opens a window on a small article, for its geometry.
+    void openSmall() {
+        server.serve("/page", "x\n");
+        open(server.url("/page"));
+    }
+    // Replaces the text by `lines` short lines.
+    void setLines(int lines) {
+        detail->textLabel()->setText(numberedLines(lines));
+        detail->updateScrollbar();
+    }
+    int page() const { return detail->visibleArea()->getSize().height(); }
+    int linesPerPage() const {
+        float line = fontRenderClass::getInstance()->getLineHeight(detail->textLabel()->getFont());
+        return static_cast<int>(page() / line);
+    }
+    int offset() const { return detail->textLabel()->getPosition().y; }
+    void key(int code, int flags = 0) {
+        eRCKey k{code, flags};
+        detail->eventHandler(eWidgetEvent(eWidgetEvent::evtKey, &k));
+    }
+    void expectBar(int start, int size) {
+        EXPECT_EQ(detail->scrollbar()->getStart(), start);
+        EXPECT_EQ(detail->scrollbar()->getPerc(), size);
+    }
+
+    BoxRoot root;
+    MessageBoxAnswerer boxes;
+    LoopbackServer server;
+    std::unique_ptr<rssDetail> detail;
+    int savedLang = 1;
+};
+
+}  // namespace
+
+TEST_F(RssDetailTest, WaitsWithText29UntilTheArticleArrives) {
+    server.stall("/slow");
+    detail = std::make_unique<rssDetail>("t", "d", "p", server.url("/slow").c_str());
+    ASSERT_TRUE(runUntil([&] { return server.requestCount() == 1; }));
+    EXPECT_EQ(detail->getText(), "");
+    EXPECT_EQ(detail->textLabel()->getText(), LangT(29, 1));
+    EXPECT_EQ(detail->scrollRange(), 0);
+    expectBar(0, 100);
+}
+
+TEST_F(RssDetailTest, ShowsTheExtractedArticleWithoutTheItemidParameter) {
+    server.serve("/article", "Dish alignment guide\nAdmin\n");
+    open(server.url("/article?id=2&Itemid=99999999&Itemid=99999999"));
+    EXPECT_EQ(detail->textLabel()->getText(), "TITLE: Dish alignment guide\n\nBY: Admin\n");
+    EXPECT_EQ(detail->getText(), "Read News");
+    EXPECT_TRUE(detail->textLabel()->hasFocus());
+    EXPECT_FALSE(root.exists(paths::articleFile));
+    ASSERT_EQ(server.requestCount(), 1u);
+    EXPECT_EQ(server.requests()[0].path, "/article?id=2");
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(RssDetailTest, LateSecondCompletionIsIgnored) {
+    server.serve("/article", "First\n");
+    open(server.url("/article"));
+    root.write(paths::articleFile, "Second\n");
+    detail->downloadDone2(0);
+    EXPECT_EQ(detail->textLabel()->getText(), "TITLE: First\n");
+    EXPECT_TRUE(root.exists(paths::articleFile));
+}
+
+TEST_F(RssDetailTest, VisibleAreaIsWholeLinesPlusATwelfth) {
+    openSmall();
+    float line = fontRenderClass::getInstance()->getLineHeight(detail->textLabel()->getFont());
+    int twelfth = static_cast<int>(line / 12.0);
+    int lines = linesPerPage();
+    ASSERT_GE(lines, 1);
+    EXPECT_EQ(page(), static_cast<int>(lines * line) + twelfth);
+    EXPECT_LE(page(), detail->getClientSize().height() - 56);
+    EXPECT_EQ(detail->textLabel()->getSize().height(), 14 * page());
+}
+
+TEST_F(RssDetailTest, TextThatFitsDoesNotScroll) {
+    openSmall();
+    setLines(linesPerPage());
+    EXPECT_EQ(detail->scrollRange(), 0);
+    expectBar(0, 100);
+    key(rcPageDown);
+    EXPECT_EQ(offset(), 0);
+    key(rcPageUp);
+    EXPECT_EQ(offset(), 0);
+}
+
+TEST_F(RssDetailTest, TwoPagesScrollOnePageEachWay) {
+    openSmall();
+    setLines(2 * linesPerPage());
+    EXPECT_EQ(detail->scrollRange(), 2 * page());
+    expectBar(0, 50);
+    key(rcPageDown);
+    EXPECT_EQ(offset(), -page());
+    expectBar(50, 50);
+    key(rcPageDown);
+    EXPECT_EQ(offset(), -page());
+    key(rcPageUp);
+    EXPECT_EQ(offset(), 0);
+    expectBar(0, 50);
+    key(rcPageUp);
+    EXPECT_EQ(offset(), 0);
+}
+
+TEST_F(RssDetailTest, TwoAndAHalfPagesGiveAThirdOfTheBar) {
+    openSmall();
+    int n = linesPerPage();
+    ASSERT_GE(n, 2);
+    setLines(2 * n + n / 2);
+    EXPECT_EQ(detail->scrollRange(), 3 * page());
+    expectBar(0, 33);
+    key(rcPageDown);
+    expectBar(33, 33);
+    key(rcPageDown);
+    expectBar(66, 33);
+    EXPECT_EQ(offset(), -2 * page());
+    key(rcPageDown);
+    EXPECT_EQ(offset(), -2 * page());
+}
+
+TEST_F(RssDetailTest, OnlyPressesOfThePageKeysScroll) {
+    openSmall();
+    setLines(3 * linesPerPage());
+    key(rcPageDown, 1);  // a repeat
+    key(rcPageDown, 2);  // a release
+    key(rcDown);
+    EXPECT_EQ(offset(), 0);
+    key(rcPageDown);
+    EXPECT_EQ(offset(), -page());
+}
