@@ -34,11 +34,15 @@ uint32_t keyColour(const std::string& name) {
     return 0;
 }
 
+// Narrow buttons (the OK of a dialog) get tighter margins, so their word
+// still fits next to the badge.
+int marginOf(const eRect& r) { return r.w < 120 ? 8 : 10; }
+
 // The shortcut badge at the left of `r`; returns the width it takes.
 int shortcutBadge(const PaintArea& a, const eRect& r, const std::string& key, const gFont& font) {
     if (key.empty()) return 0;
     const int size = std::max(std::min(r.h - 8, 22), 6);
-    const eRect badge(r.x + 10, r.y + (r.h - size) / 2, size, size);
+    const eRect badge(r.x + marginOf(r), r.y + (r.h - size) / 2, size, size);
     if (uint32_t colour = keyColour(key)) {
         const ePoint centre(badge.x + size / 2, badge.y + size / 2);
         fillCircle(a.target, a.clip, centre, size / 2 - 2, theme::badgeFace);
@@ -51,7 +55,7 @@ int shortcutBadge(const PaintArea& a, const eRect& r, const std::string& key, co
                  ePoint(badge.x + (size - lineWidth(small, key)) / 2, badge.y + centredTextTop(small, size)), small,
                  key, theme::text);
     }
-    return size + 10;
+    return marginOf(r) + size;
 }
 
 // The face of every button-like widget; returns the box where its text goes.
@@ -61,8 +65,9 @@ eRect buttonFace(const PaintArea& a, eButton& button) {
         focused ? theme::focusBorder : theme::buttonBorder);
     if (focused) focusStripe(a, a.outer);
     const int badge = shortcutBadge(a, a.outer, button.getShortcutPixmap(), fontOf(button));
-    const int left = badge ? badge + 10 : 10;
-    return eRect(a.outer.x + left, a.outer.y, a.outer.w - left - 8, a.outer.h);
+    const int margin = marginOf(a.outer);
+    const int left = badge + margin;
+    return eRect(a.outer.x + left, a.outer.y, a.outer.w - left - margin / 2, a.outer.h);
 }
 
 void buttonText(const PaintArea& a, const eRect& textBox, eButton& button, bool centre) {
@@ -125,9 +130,10 @@ void paintTextInput(const PaintArea& a, eTextInputField& field) {
 void paintListBox(const PaintArea& a, eListBoxBase& list) {
     const bool focused = list.hasFocus();
     fillRect(a.target, a.clip, a.outer, theme::listFace);
-    frameRect(a.target, a.clip, a.outer, 1, focused ? theme::focusFace : theme::listBorder);
 
-    const eRect inner = inset(a.client, 1);
+    // Rows as the list counts them (whole entries in the client height);
+    // the border is drawn over them afterwards.
+    const eRect inner = a.client;
     const eRect innerClip = inner.intersect(a.clip);
     const int entryHeight = std::max(list.getEntryHeightPx(), 1);
     const int rows = std::max(inner.h / entryHeight, 1);
@@ -137,7 +143,7 @@ void paintListBox(const PaintArea& a, eListBoxBase& list) {
     const int count = static_cast<int>(entries.size());
     const int top = std::clamp(list.getTopIndex(), 0, std::max(count - 1, 0));
     const bool scrolls = count > rows * columns;
-    const int scrollWidth = scrolls ? 5 : 0;
+    const int scrollWidth = scrolls ? 6 : 0;
     const gFont font = fontOf(list);
 
     for (int index = top; index < count; ++index) {
@@ -158,7 +164,7 @@ void paintListBox(const PaintArea& a, eListBoxBase& list) {
                  font, entries[index]->getText(), current && focused ? theme::textOnFocus : theme::text);
     }
     if (scrolls) {
-        const eRect track(inner.right() - 4, inner.y + 1, 3, inner.h - 2);
+        const eRect track(inner.right() - 5, inner.y + 2, 3, inner.h - 4);
         fillRect(a.target, innerClip, track, theme::scrollTrack);
         const int visible = rows * columns;
         const int thumbHeight = std::max(track.h * visible / count, 6);
@@ -166,6 +172,7 @@ void paintListBox(const PaintArea& a, eListBoxBase& list) {
         fillRect(a.target, innerClip, eRect(track.x, std::min(thumbTop, track.bottom() - thumbHeight), 3, thumbHeight),
                  theme::scrollThumb);
     }
+    frameRect(a.target, a.clip, a.outer, 1, focused ? theme::focusFace : theme::listBorder);
 }
 
 void paintProgress(const PaintArea& a, eProgress& bar) {

@@ -84,6 +84,8 @@ Align alignOf(const eWidget& w) {
 }
 
 int alignedX(Align align, int boxWidth, int itemWidth) {
+    // A line wider than the box keeps its beginning readable.
+    if (itemWidth >= boxWidth) return 0;
     if (align == Align::centre) return (boxWidth - itemWidth) / 2;
     if (align == Align::right) return boxWidth - itemWidth;
     return 0;

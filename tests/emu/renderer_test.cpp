@@ -94,7 +94,7 @@ TEST(Renderer, FocusedButtonStandsOutFromTheOthers) {
 TEST(Renderer, CurrentEntryIsHighlightedAndStrongerWithFocus) {
     Scene scene;
     const int h = scene.list->getEntryHeightPx();
-    const int currentRow = 180 + 1 + 2 * h + h / 2, otherRow = 180 + 1 + h / 2;
+    const int currentRow = 180 + 2 * h + h / 2, otherRow = 180 + h / 2;
     emu::renderScreen();
     EXPECT_EQ(scene.clientPixel(430, currentRow), emu::theme::currentUnfocused);
     EXPECT_EQ(scene.clientPixel(430, otherRow), emu::theme::listFace);
@@ -112,7 +112,25 @@ TEST(Renderer, ListShowsEntriesFromTheTopIndex) {
     emu::renderScreen();
     const int h = scene.list->getEntryHeightPx();
     const int row = 7 - scene.list->getTopIndex();
-    EXPECT_EQ(scene.clientPixel(430, 180 + 1 + row * h + h / 2), emu::theme::focusFace);
+    EXPECT_EQ(scene.clientPixel(430, 180 + row * h + h / 2), emu::theme::focusFace);
+}
+
+TEST(Renderer, ListSizedForThreeEntriesShowsAllThree) {
+    // The combo box popup is sized exactly so; its border must not eat a row.
+    eWindow window(1);
+    window.cmove(ePoint(100, 100));
+    window.cresize(eSize(300, 200));
+    auto* list = new eListBox<eListBoxEntryText>(&window);
+    const int h = list->getEntryHeightPx();
+    list->resize(eSize(300, 3 * h));
+    for (const char* text : {"English", "French", "Italian"}) new eListBoxEntryText(list, text);
+    list->setCurrentIndex(2);
+    window.setFocus(list);
+    window.show();
+    emu::renderScreen();
+    ASSERT_EQ(list->getTopIndex(), 0);
+    ePoint c = window.getAbsoluteClientPosition();
+    EXPECT_EQ(pixel(c.x + 280, c.y + 2 * h + h / 2), emu::theme::focusFace);
 }
 
 TEST(Renderer, VerticalBarFillsFromStartForSize) {
