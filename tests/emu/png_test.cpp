@@ -99,20 +99,4 @@ TEST(WritePng, UnwritablePathFailsAndLeavesNothing) {
     EXPECT_NE(access(path.c_str(), F_OK), 0);
 }
 
-TEST(Framebuffer, IsOneScreenSizedPixmapForTheWholeRun) {
-    gFBDC* fb = gFBDC::getInstance();
-    ASSERT_NE(fb, nullptr);
-    EXPECT_EQ(fb, gFBDC::getInstance());
-    EXPECT_EQ(fb->getPixmap().size, eSize(720, 576));
-    EXPECT_EQ(fb->getPixmap().pixels.size(), 720u * 576u * 4u);
-    // Merging the palette into a true-colour logo leaves it as it was.
-    gPixmap logo(2, 2);
-    logo.pixels[5] = 99;
-    gPixmapDC dc(&logo);
-    gPainter painter(dc, eRect());
-    painter.mergePalette(fb->getPixmap());
-    EXPECT_EQ(logo.pixels[5], 99);
-    EXPECT_EQ(&painter.device().getPixmap(), &logo);
-}
-
 }  // namespace
