@@ -8,6 +8,8 @@ int eWidget::exec() {
     bool destroyed = false;
     d->loop = &frame;
     d->destroyedWhileRunning = &destroyed;
+    // A window nobody gave a focus starts at its first control, so OK works.
+    if (!getFocus()) emu::moveFocus(getTLW(), +1);
     emu::pushExec(this);
     mainloop().run(frame);
     if (destroyed) return frame.result;  // the destructor has cleaned up

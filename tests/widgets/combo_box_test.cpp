@@ -33,16 +33,6 @@ protected:
     }
 };
 
-TEST_F(ComboBox, WithoutAChoiceTheFirstEntryIsCurrent) {
-    ASSERT_NE(combo->getCurrent(), nullptr);
-    EXPECT_EQ(combo->getCurrent()->getKey(), 1);
-}
-
-TEST_F(ComboBox, EmptyComboHasNoCurrentEntry) {
-    eComboBox empty(nullptr);
-    EXPECT_EQ(empty.getCurrent(), nullptr);
-}
-
 TEST_F(ComboBox, SetCurrentSelectsQuietlyAndShowsTheEntry) {
     combo->setCurrent(2, false);
     EXPECT_EQ(combo->getCurrent()->getKey(), 3);
@@ -51,13 +41,6 @@ TEST_F(ComboBox, SetCurrentSelectsQuietlyAndShowsTheEntry) {
     combo->setCurrent(1, true);
     ASSERT_EQ(picked.size(), 1u);
     EXPECT_EQ(picked[0]->getKey(), 2);
-}
-
-TEST_F(ComboBox, PositionOutOfRangeLeavesTheCurrentEntry) {
-    combo->setCurrent(1, false);
-    combo->setCurrent(3, false);
-    combo->setCurrent(-1, false);
-    EXPECT_EQ(combo->getCurrent()->getKey(), 2);
 }
 
 TEST_F(ComboBox, OkOpensThePopupWhereOkPicks) {

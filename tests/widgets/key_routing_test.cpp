@@ -103,12 +103,12 @@ TEST(KeyRouting, UpDownMoveFocusDepthFirstSkippingHiddenAndPassiveWidgets) {
     EXPECT_EQ(seen, (std::vector<eWidget*>{b, c, c, b, a, a, b}));
 }
 
-TEST(KeyRouting, DownWithoutFocusPicksTheFirstFocusableWidget) {
+TEST(KeyRouting, AfterTheFocusedWidgetIsDeletedDownStartsAtTheTop) {
     eWindow window;
-    window.show();
     eButton* first = addButton(&window, 10);
-    addButton(&window, 50);
-    ModalScript script({press("down"), press("exit")});
+    eButton* second = addButton(&window, 50);
+    window.setFocus(second);
+    ModalScript script({[&] { delete second; }, press("ok"), press("down"), press("exit")});
     window.exec();
     EXPECT_EQ(window.getFocus(), first);
 }

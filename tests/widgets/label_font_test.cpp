@@ -31,6 +31,7 @@ TEST_F(LabelFont, SkinKnowsFontsizeAndSizesItsFonts) {
 TEST_F(LabelFont, OneLineIsOneLineHeightTall) {
     label->resize(eSize(500, 100));
     label->setText("Wait please..");
+    EXPECT_EQ(label->getFont(), eSkin::getActive()->queryFont("eLabel")) << "labels default to the skin's label font";
     eSize extent = label->getExtend();
     EXPECT_EQ(extent.h, line());
     EXPECT_GT(extent.w, 0);
@@ -62,12 +63,6 @@ TEST_F(LabelFont, WrappedTextFillsTheLabelWidthAndGrowsDown) {
     // Wider label, fewer lines.
     label->resize(eSize(400, 10));
     EXPECT_LT(label->getExtend().h, extent.h);
-}
-
-TEST_F(LabelFont, SetFlagsAddsFlags) {
-    label->setFlags(eLabel::flagWrap);
-    label->setFlags(0);
-    EXPECT_EQ(label->getFlags(), eLabel::flagWrap);
 }
 
 TEST_F(LabelFont, StatusBarFontGivesShorterLines) {

@@ -43,14 +43,6 @@ protected:
     }
 };
 
-TEST_F(ListBox, EntriesAppendInOrderAndTheFirstIsCurrent) {
-    fill(3);
-    ASSERT_EQ(list->getCount(), 3);
-    EXPECT_EQ(list->getCurrentIndex(), 0);
-    EXPECT_EQ(list->getCurrent()->getKey(), 100);
-    EXPECT_EQ(static_cast<eListBoxEntryText*>(list->getEntries()[2])->getText(), "entry 2");
-}
-
 TEST_F(ListBox, UpDownMoveTheCurrentEntryAndScrollTheVisibleWindow) {
     fill(10);
     // current * 100 + top after each step

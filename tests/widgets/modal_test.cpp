@@ -102,6 +102,27 @@ TEST(ModalRun, WindowDestroyedDuringItsOwnRunEndsTheRunSafely) {
     EXPECT_TRUE(emu::execStack().empty());
 }
 
+TEST(ModalRun, SecondExecOfARunningWindowReturnsAtOnce) {
+    eWindow window;
+    int nested = 0;
+    ModalScript script({[&] { nested = window.exec(); }, [&] { window.close(4); }});
+    EXPECT_EQ(window.exec(), 4);
+    EXPECT_EQ(nested, -1);
+    EXPECT_TRUE(emu::execStack().empty());
+}
+
+TEST(ModalRun, WindowWithoutFocusStartsAtItsFirstControl) {
+    eWindow window;
+    new eLabel(&window);
+    eButton* first = addButton(&window, 10);
+    addButton(&window, 50);
+    int presses = 0;
+    first->selected.connect([&] { ++presses; });
+    ModalScript script({press("ok"), [&] { window.close(0); }});
+    window.exec();
+    EXPECT_EQ(presses, 1);
+}
+
 TEST(ModalRun, FocusOfTheOuterWindowIsAsItWasAfterTheInnerCloses) {
     eWindow outer, inner;
     outer.show();

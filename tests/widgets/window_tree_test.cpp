@@ -96,22 +96,6 @@ TEST(WidgetTree, WindowsStartHiddenChildrenStartVisible) {
     EXPECT_FALSE(label->isShown());
 }
 
-TEST(WidgetTree, AttributesReadBack) {
-    eWindow window;
-    auto* label = new eLabel(&window);
-    label->setProperty("align", "center");
-    label->setName("logo");
-    auto pixmap = std::make_shared<gPixmap>(4, 3);
-    label->setPixmap(pixmap);
-    EXPECT_EQ(label->getProperty("align"), "center");
-    EXPECT_EQ(label->getProperty("valign"), "");
-    EXPECT_EQ(label->getName(), "logo");
-    EXPECT_EQ(label->getPixmap(), pixmap);
-    EXPECT_EQ(label->getTLW(), &window);
-    EXPECT_EQ(label->getParent(), &window);
-    EXPECT_EQ(label->getFont(), eSkin::getActive()->queryFont("eLabel")) << "labels use the skin's label font";
-}
-
 TEST(WidgetTree, TopLevelWindowsRegisterInConstructionOrderUntilDestroyed) {
     auto first = std::make_unique<eWindow>();
     eWindow second;
