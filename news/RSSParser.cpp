@@ -1,4 +1,5 @@
 #include "news/RSSParser.h"
+#include <cstring>
 #include "host/xmltree.h"
 #include "news/feed_reading.h"
 #include "text/text_cleaning.h"
@@ -17,21 +18,35 @@ eString cleanTitle(eString text) {
     return withoutLineBreaks(text);
 }
 
+// Replaces `pattern` until none is left, like replaceAll, in place. Passes
+// of replace() reach the same end because neither pattern used here
+// overlaps itself, so the order of replacements cannot matter; and they
+// cost far less on the short texts of one item than replaceAll's matcher.
+void replaceUntilGone(eString& text, const char* pattern, const char* replacement) {
+    while (text.find(pattern) != eString::npos) {
+        replace(text.data(), pattern, replacement);
+        text.resize(std::strlen(text.c_str()));
+    }
+}
+
 // Addresses keep their blanks and every other byte; only the XML-escaped
 // ampersand and the line breaks go.
 eString cleanLink(eString text) {
-    return withoutLineBreaks(replaceAll(text, "&amp;", "&"));
+    replaceUntilGone(text, "&amp;", "&");
+    return withoutLineBreaks(text);
 }
 
 eString cleanDescription(eString text) {
-    text = replaceAll(text, "&amp;", "&");
+    replaceUntilGone(text, "&amp;", "&");
     replace_sonderzeichen(text);
     return removeTags(withoutLineBreaks(text));
 }
 
 eString cleanDate(eString text) {
     replace_sonderzeichen(text);
-    return replaceAll(withoutLineBreaks(text), "+0100", "");
+    text = withoutLineBreaks(text);
+    replaceUntilGone(text, "+0100", "");
+    return text;
 }
 
 // Fills the fields of `item` from the children of one item element. RSS 1.0

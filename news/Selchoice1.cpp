@@ -17,14 +17,17 @@ constexpr size_t byteBudget = 65536;
 
 const eString separator = eString(89, '-') + "\n";
 
-// The few line-break markers the server's pages use, and the entities.
-eString cleanPiece(const char* piece) {
+// The few line-break markers the server's pages use, and the entities;
+// `piece` is cleaned in place. The single left-to-right pass of replace()
+// gives what replacing until none is left would: no replacement byte occurs
+// in any of the four patterns, so no replacement can complete a new match.
+eString cleanPiece(char* piece) {
+    replace(piece, "<br />", "\n");
+    replace(piece, "<tr>", "\n");
+    replace(piece, "</p>", "\n");
+    replace(piece, "&nbsp;", " ");
+    replace_sonderzeichen(piece);
     eString text(piece);
-    text = replaceAll(text, "<br />", "\n");
-    text = replaceAll(text, "<tr>", "\n");
-    text = replaceAll(text, "</p>", "\n");
-    text = replaceAll(text, "&nbsp;", " ");
-    replace_sonderzeichen(text);
     trim1(text);
     return text;
 }
