@@ -3,6 +3,9 @@
 // bombs live) is refused, and so is nesting beyond maxDepth.
 #include "host/xmltree.h"
 #include <expat.h>
+#include <iconv.h>
+#include <cerrno>
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -13,6 +16,38 @@ struct Node : XMLTreeNode {
     std::string text;
     Node* lastChild = nullptr;
 };
+
+// Expat knows UTF-8, UTF-16, ISO-8859-1 and US-ASCII itself. Other
+// single-byte charsets (windows-1252, ISO-8859-15, ...) that a declaration
+// or the caller names are mapped byte by byte through iconv; expat checks
+// that the map keeps XML's ASCII where it must be.
+int singleByteEncoding(void*, const XML_Char* name, XML_Encoding* info) {
+    iconv_t converter = iconv_open("UTF-32LE", name);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return XML_STATUS_ERROR;
+    for (int byte = 0; byte < 256; ++byte) {
+        char in = static_cast<char>(byte);
+        char* inAt = &in;
+        size_t inLeft = 1;
+        uint32_t out = 0;
+        char* outAt = reinterpret_cast<char*>(&out);
+        size_t outLeft = sizeof out;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);  // initial state
+        if (iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<size_t>(-1)) {
+            if (errno == EINVAL) {  // the start of a multi-byte sequence
+                iconv_close(converter);
+                return XML_STATUS_ERROR;
+            }
+            info->map[byte] = -1;
+        } else {
+            info->map[byte] = outLeft == 0 ? static_cast<int>(out) : -1;
+        }
+    }
+    iconv_close(converter);
+    info->data = nullptr;
+    info->convert = nullptr;
+    info->release = nullptr;
+    return XML_STATUS_OK;
+}
 
 }  // namespace
 
@@ -85,6 +120,7 @@ XMLTreeParser::XMLTreeParser(const char* encoding) : d(new Private) {
     XML_SetElementHandler(d->parser, &Private::startElement, &Private::endElement);
     XML_SetCharacterDataHandler(d->parser, &Private::characterData);
     XML_SetStartDoctypeDeclHandler(d->parser, &Private::startDoctype);
+    XML_SetUnknownEncodingHandler(d->parser, &singleByteEncoding, nullptr);
     XML_SetParamEntityParsing(d->parser, XML_PARAM_ENTITY_PARSING_NEVER);
 }
 

@@ -21,8 +21,10 @@ public:
 
 class HOST_API XMLTreeParser {
 public:
-    // `encoding`: "UTF-8" or "ISO-8859-1"; it overrides the document's own
-    // declaration. Element texts come out in UTF-8.
+    // `encoding`: "UTF-8" or "ISO-8859-1" (other single-byte charsets such
+    // as "windows-1252" work too; nullptr: the document's declaration); it
+    // overrides the document's own declaration. Element texts come out in
+    // UTF-8.
     explicit XMLTreeParser(const char* encoding);
     virtual ~XMLTreeParser();  // frees the tree, without recursion
     XMLTreeParser(const XMLTreeParser&) = delete;

@@ -83,6 +83,22 @@ TEST(XMLTreeParser, ConstructorEncodingOverridesTheDeclaration) {
     EXPECT_STREQ(utf8.RootNode()->GetData(), "caf\xc3\xa9");
 }
 
+TEST(XMLTreeParser, OtherSingleByteCharsetsComeOutAsUtf8) {
+    XMLTreeParser windows("windows-1252");
+    ASSERT_NE(parseAll(windows, "<t>\x80 \x93q\x94</t>"), 0) << windows.ErrorString();
+    EXPECT_STREQ(windows.RootNode()->GetData(), "\xe2\x82\xac \xe2\x80\x9cq\xe2\x80\x9d");
+    XMLTreeParser declared(nullptr);
+    ASSERT_NE(parseAll(declared, "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?><t>\xa4</t>"), 0);
+    EXPECT_STREQ(declared.RootNode()->GetData(), "\xe2\x82\xac");
+}
+
+TEST(XMLTreeParser, UnknownOrMultiByteCharsetFails) {
+    XMLTreeParser unknown("no-such-charset");
+    EXPECT_EQ(parseAll(unknown, "<t>x</t>"), 0);
+    XMLTreeParser multiByte("Shift_JIS");
+    EXPECT_EQ(parseAll(multiByte, "<t>x</t>"), 0);
+}
+
 TEST(XMLTreeParser, SameTreeAtEverySplitOfTheInput) {
     const std::string document =
         "<?xml version=\"1.0\"?><rss><channel><title>Gr\xc3\xbc\xc3\x9f""e &amp; mehr</title>"
