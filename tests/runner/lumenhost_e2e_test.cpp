@@ -37,7 +37,7 @@ TEST(LumenhostRun, EmptyScriptEndsWithAFinalDumpAndExitZero) {
     ASSERT_FALSE(main.empty()) << dumps[0];
     EXPECT_EQ(main.front()["modal"], "innermost");
     EXPECT_EQ(dumpmatch::focused(main).text(), "Open nested");
-    EXPECT_EQ(dumpmatch::all(main, "eButton").size(), 5u);
+    EXPECT_EQ(dumpmatch::all(main, "eButton").size(), 6u);
 }
 
 TEST(LumenhostRun, KeysMoveTheFocus) {
@@ -130,6 +130,29 @@ TEST(LumenhostRun, WaitLetsTheTransferFinishThroughConnectTo) {
     EXPECT_EQ(status(dumpmatch::splitDumps(result.out).at(0)), "Fetched 0: hello body\n");
     EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_TRUE(box.exists("/var/tmp/runner-fetch.tmp"));
+}
+
+// The plug-in's windows answer a completion by running the next window or a
+// message box inside the handler: the wait must end there, not time out.
+// Disabled while the HTTP client keeps its transfer counted as busy until
+// transferDone has returned (emu/http_transfer.cpp): the wait cannot end
+// inside that handler.
+TEST(LumenhostRun, DISABLED_WaitEndsWhileACompletionHandlerRunsAModalBox) {
+    BoxRoot box;
+    LoopbackServer server;
+    server.serve("/hello", "hello body\n");
+    LumenhostRun run;
+    run.plugin = TEST_PLUGIN;
+    run.root = box.dir();
+    run.keys = "6 wait dump";
+    run.connectTo = "runner-test.example:8080:127.0.0.1:" + std::to_string(server.port());
+    run.extra = {"--wait-timeout", "10"};
+    LumenhostResult result = runLumenhost(run);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    auto report = dumpmatch::innermost(dumpmatch::splitDumps(result.out).at(0));
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(report.front()["title"], "Fetch report");
+    EXPECT_EQ(report.front()["message"], "Fetched 0: hello body\n");
 }
 
 TEST(LumenhostRun, WaitThatNeverQuietensTimesOut) {

@@ -30,8 +30,10 @@ TestMainWindow::TestMainWindow() : eWindow(1) {
     addButton(this, 2, "Write file", "3")->selected.connect(SigC::slot(*this, &TestMainWindow::writeFile));
     addButton(this, 3, "Fetch", "4")->selected.connect(SigC::slot(*this, &TestMainWindow::fetch));
     addButton(this, 4, "Quit with 7", "5")->selected.connect(SigC::slot(*this, &TestMainWindow::quit));
+    addButton(this, 5, "Fetch and report", "6")
+        ->selected.connect(SigC::slot(*this, &TestMainWindow::fetchAndReport));
     status = new eLabel(this);
-    status->move(ePoint(20, 230));
+    status->move(ePoint(20, 270));
     status->resize(eSize(380, 30));
     status->setText("Ready");
     setFocus(nested);
@@ -71,7 +73,12 @@ void TestMainWindow::writeFile() {
     status->setText(file ? "File written" : "File not written");
 }
 
-void TestMainWindow::fetch() {
+void TestMainWindow::fetch() { startFetch(SigC::slot(*this, &TestMainWindow::fetchDone)); }
+
+void TestMainWindow::fetchAndReport() { startFetch(SigC::slot(*this, &TestMainWindow::reportDone)); }
+
+template <class Slot>
+void TestMainWindow::startFetch(Slot done) {
     int error = 0;
     eHTTPConnection* connection = eHTTPConnection::doRequest(kFetchUrl, eApp, &error);
     if (!connection) {
@@ -81,7 +88,7 @@ void TestMainWindow::fetch() {
     connection->createDataSink.connect([](eHTTPConnection* c) -> eHTTPDataSource* {
         return new eHTTPDownload(c, kFetchFile);
     });
-    connection->transferDone.connect(SigC::slot(*this, &TestMainWindow::fetchDone));
+    connection->transferDone.connect(done);
     status->setText("Fetching");
     connection->start();
 }
@@ -96,6 +103,16 @@ void TestMainWindow::fetchDone(int code) {
     }
     text.sprintf("Fetched %d: %s", code, line);
     status->setText(text);
+}
+
+// As the plug-in's windows do: the result is shown modally from inside the
+// completion handler.
+void TestMainWindow::reportDone(int code) {
+    fetchDone(code);
+    eMessageBox box(status->getText(), "Fetch report", eMessageBox::btOK, eMessageBox::btOK);
+    box.show();
+    box.exec();
+    box.hide();
 }
 
 void TestMainWindow::quit() { close(7); }

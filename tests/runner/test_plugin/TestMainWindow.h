@@ -14,6 +14,10 @@ private:
     void writeFile();
     void fetch();
     void fetchDone(int code);
+    void fetchAndReport();
+    template <class Slot>
+    void startFetch(Slot done);
+    void reportDone(int code);
     void quit();
 
     eLabel* status;
