@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
     if (!pluginExec) return fail(error, kExitSetup);
 
     if (!options.connectTo.empty()) emu::setHttpConnectTo(options.connectTo);
+    if (options.httpStallSeconds > 0) emu::setHttpTimeouts(0, options.httpStallSeconds);
     if (!options.root.empty()) emu::setFileRoot(options.root);
 
     std::unique_ptr<ScriptPlayer> player;

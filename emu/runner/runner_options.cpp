@@ -50,7 +50,8 @@ bool parseOptions(int argc, char** argv, RunnerOptions& options, std::string& er
             inlineValue = true;
         }
         static const char* const withValue[] = {"--plugin", "--root", "--keys", "--keys-file", "--dump",
-                                                "--shots", "--connect-to", "--wait-timeout"};
+                                                "--shots", "--connect-to", "--wait-timeout",
+                                                "--http-stall-timeout"};
         bool known = false;
         for (const char* option : withValue) known |= name == option;
         if (!known) {
@@ -81,6 +82,11 @@ bool parseOptions(int argc, char** argv, RunnerOptions& options, std::string& er
                 error = "--wait-timeout wants a positive number of seconds, not \"" + value + "\"";
                 return false;
             }
+        } else if (name == "--http-stall-timeout") {
+            if (!parseSeconds(value, options.httpStallSeconds)) {
+                error = "--http-stall-timeout wants a positive number of seconds, not \"" + value + "\"";
+                return false;
+            }
         }
         if ((name == "--plugin" || name == "--root" || name == "--keys-file" || name == "--dump" ||
              name == "--shots") && value.empty()) {
@@ -103,11 +109,13 @@ std::string helpText(const std::string& defaultPlugin) {
            "  --keys \"K K ...\"     scripted remote, steps separated by blanks\n"
            "  --keys-file F        scripted remote, one step per line ('#' starts a comment);\n"
            "                       run before the steps of --keys\n"
-           "  --dump FILE          where dump steps and the final dump go ('-': stdout;\n"
-           "                       default: the final dump goes to stdout)\n"
+           "  --dump FILE          where dump steps and the final dump go (default and '-':\n"
+           "                       stdout)\n"
            "  --shots DIR          where shot steps write shot-001.png, shot-002.png, ...\n"
            "  --connect-to H:P:H2:P2  send HTTP requests for H:P to H2:P2\n"
            "  --wait-timeout N     seconds a wait may take (default 60); then exit 4\n"
+           "  --http-stall-timeout N  seconds without a byte after which a transfer fails\n"
+           "                       (default 30; tests shorten it)\n"
            "  --help               this text\n"
            "\n"
            "Script steps:\n"

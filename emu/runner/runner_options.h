@@ -14,6 +14,7 @@ struct RunnerOptions {
     std::string shots;         // screenshot directory, "" for none
     std::string connectTo;     // HOST:PORT:HOST2:PORT2
     int waitTimeoutSeconds = 60;
+    int httpStallSeconds = 0;  // 0: the HTTP client's own (30 s)
     bool help = false;
 
     bool scripted() const { return haveKeys || !keysFile.empty(); }
