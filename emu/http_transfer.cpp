@@ -209,8 +209,11 @@ void HttpTransfer::finish(CURLcode result) {
 void HttpTransfer::emitDone(int code) {
     // Never from inside libcurl: the handlers run modal loops that drive it.
     mainloop().post([this, code] {
-        transferDone(code);
+        // No longer in flight once its end is being reported: a wait for
+        // quiet may end inside a handler that runs the next modal window.
+        // It cannot end before the handler has run: this is one loop step.
         mainloop().removeBusy();
+        transferDone(code);
         HttpMulti::instance().release(this);  // deletes this, and the sink
     });
 }
