@@ -1,4 +1,5 @@
 #include <unistd.h>
+#include <cstring>
 #include "community/eShowDownFile.h"
 #include "community/reply_file.h"
 #include "settings/lang.h"
@@ -30,10 +31,13 @@ FileDetail readFileDetail(FILE* reply, int lang) {
     FileDetail detail;
     char buffer[2048];
     int number = 1;
+    long total = 0;  // bytes of the lines after the name
     while (std::fgets(buffer, sizeof buffer, reply)) {
         if (number == 1) {
             detail.fileName = buffer;  // raw: the name is not decoded
         } else {
+            total += static_cast<long>(std::strlen(buffer));
+            if (total > community::replyBudget) break;
             replace_sonderzeichen(buffer);
             appendLine(detail.text, number, buffer, lang);
         }

@@ -26,7 +26,7 @@ std::vector<CategoryEntry> readCategoryReply(FILE* reply) {
     char buffer[256];
     bool wantId = true;
     int id = 0;
-    while (std::fgets(buffer, sizeof buffer, reply)) {
+    while (entries.size() < community::maxCategoryEntries && std::fgets(buffer, sizeof buffer, reply)) {
         if (wantId) {
             id = readId(buffer);
         } else {

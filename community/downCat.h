@@ -12,7 +12,8 @@ struct CategoryEntry {
 };
 
 // Reads a category reply: id line, title line, id line, ... in pieces of
-// at most 255 bytes. A last id without a title adds nothing.
+// at most 255 bytes. A last id without a title adds nothing. At most
+// community::maxCategoryEntries entries; the rest of the reply is left.
 std::vector<CategoryEntry> readCategoryReply(FILE* reply);
 // Reads /var/tmp/rss.tmp the same way and deletes it; empty when missing.
 std::vector<CategoryEntry> loadCategoryReply();

@@ -31,13 +31,16 @@ public:
     XMLTreeParser& operator=(const XMLTreeParser&) = delete;
 
     // Feeds one chunk; `isFinal` set on the last. Returns 0 on a syntax
-    // error (also for a DOCTYPE with an internal subset, or nesting deeper
-    // than maxDepth), non-zero otherwise.
+    // error (also for a DOCTYPE with an internal subset, nesting deeper
+    // than maxDepth, or more than maxNodes elements), non-zero otherwise.
     virtual int Parse(const char* buffer, int length, int isFinal);
     XMLTreeNode* RootNode() const;
     const char* ErrorString() const;
 
     static constexpr int maxDepth = 256;
+    // Elements of one document; a feed of a few hundred items needs a few
+    // thousand.
+    static constexpr int maxNodes = 32768;
 
     struct Private;
 private:

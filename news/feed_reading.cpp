@@ -47,7 +47,8 @@ eString configEncoding(const char* chunk, size_t length) {
 }
 
 bool streamInto(XMLTreeParser& parser, std::FILE* file, char* chunk, size_t length) {
-    for (;;) {
+    for (size_t total = length;; total += length) {
+        if (total > maxFeedBytes) return false;
         bool last = length < chunkSize;
         if (!parser.Parse(chunk, static_cast<int>(length), last ? 1 : 0)) return false;
         if (last) return true;

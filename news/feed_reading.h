@@ -16,6 +16,9 @@ namespace feedreading {
 inline constexpr size_t chunkSize = 2048;
 // The longest encoding name kept (the name buffer of the box is 256 bytes).
 inline constexpr size_t maxEncodingName = 255;
+// A feed is a few tens of kilobytes; a file larger than this is refused
+// like a syntax error, since its tree would hold it all in memory.
+inline constexpr size_t maxFeedBytes = 4 * 1024 * 1024;
 
 // The name that follows "encoding=" in `chunk`, between the first quote at
 // or after it and the next quote of the same kind. False when there is no
@@ -38,8 +41,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // Feeds `parser` the `length` bytes already in `chunk` (a buffer of
 // chunkSize bytes), then the rest of `file` chunk by chunk. A chunk shorter
 // than chunkSize is the last one, so a file whose size is a multiple of
-// chunkSize ends with an empty last chunk. False on a syntax error; nothing
-// is read after it.
+// chunkSize ends with an empty last chunk. False on a syntax error, or once
+// more than maxFeedBytes have been read; nothing is read after it.
 bool streamInto(XMLTreeParser& parser, std::FILE* file, char* chunk, size_t length);
 
 // The element's character data; empty when it has none.

@@ -146,6 +146,20 @@ TEST(XMLTreeParser, NestingUpToTheLimitParsesAndDeeperIsRefused) {
     EXPECT_EQ(parseAll(hostile, nested(100000)), 0);
 }
 
+// Four bytes of "<a/>" would cost over a hundred bytes of tree each.
+TEST(XMLTreeParser, ElementsUpToTheLimitParseAndMoreAreRefused) {
+    auto flat = [](int elements) {
+        std::string doc = "<r>";
+        for (int i = 1; i < elements; ++i) doc += "<a/>";
+        return doc + "</r>";
+    };
+    XMLTreeParser atLimit("UTF-8");
+    EXPECT_NE(parseAll(atLimit, flat(XMLTreeParser::maxNodes)), 0);
+    XMLTreeParser tooMany("UTF-8");
+    EXPECT_EQ(parseAll(tooMany, flat(XMLTreeParser::maxNodes + 1)), 0);
+    EXPECT_NE(std::string(tooMany.ErrorString()).find("too many elements"), std::string::npos);
+}
+
 TEST(XMLTreeParser, EntityBombInAnInternalSubsetIsRefused) {
     XMLTreeParser parser("UTF-8");
     EXPECT_EQ(parseAll(parser, fixture("entity_bomb_internal_subset.xml")), 0);
@@ -173,19 +187,20 @@ TEST(XMLTreeParser, BadArgumentsFailWithoutTouchingMemory) {
 }
 
 TEST(XMLTreeParser, LongSiblingListIsFreedWithTheParser) {
+    const int children = XMLTreeParser::maxNodes - 1;  // and the list itself
     std::string document = "<list>";
-    for (int i = 0; i < 200000; ++i) document += "<i>" + std::to_string(i) + "</i>";
+    for (int i = 0; i < children; ++i) document += "<i>" + std::to_string(i) + "</i>";
     document += "</list>";
     auto parser = std::make_unique<XMLTreeParser>("UTF-8");
-    ASSERT_NE(parseAll(*parser, document), 0);
+    ASSERT_NE(parseAll(*parser, document), 0) << parser->ErrorString();
     const XMLTreeNode* last = parser->RootNode()->GetChild();
     int count = 1;
     while (last->GetNext()) {
         last = last->GetNext();
         ++count;
     }
-    EXPECT_EQ(count, 200000);
-    EXPECT_STREQ(last->GetData(), "199999");
+    EXPECT_EQ(count, children);
+    EXPECT_EQ(std::string(last->GetData()), std::to_string(children - 1));
     parser.reset();  // a leak or a recursive free would show under the sanitizers
 }
 
