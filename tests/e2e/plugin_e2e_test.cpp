@@ -1,6 +1,7 @@
 // The plug-in end to end: lumenhost loads lumennews.so under a box root and
 // talks to the demo server on loopback.
 #include <gtest/gtest.h>
+#include <fstream>
 #include <string>
 #include <vector>
 #include "settings/lang.h"
@@ -27,6 +28,18 @@ std::string innermostTitle(const std::string& dump) {
     return block.empty() ? "" : block.front()["title"];
 }
 
+bool innermostIsMessageBox(const std::string& dump) {
+    auto block = dumpmatch::innermost(dump);
+    return !block.empty() && block.front().raw.rfind("window eMessageBox ", 0) == 0;
+}
+
+size_t lineCount(const std::string& file) {
+    std::ifstream in(file);
+    size_t lines = 0;
+    for (std::string line; std::getline(in, line);) ++lines;
+    return lines;
+}
+
 class PluginEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override { installLogos(root); }
@@ -35,12 +48,10 @@ protected:
 
 }  // namespace
 
-// The news entries (2 and 3) open their list inside the download's
-// completion, which lumenhost's "wait" counts as a running transfer; the
-// in-process menu tests cover them.
 TEST_F(PluginEndToEnd, NumberKeysOpenTheirWindowsAndTheMenuComesBackOnEntryOne) {
     DemoServer server;
-    const std::vector<std::pair<int, int>> entries = {{1, 39}, {4, 38}, {5, 26}, {6, 27}, {7, 31}};
+    const std::vector<std::pair<int, int>> entries = {{1, 39}, {2, 24}, {3, 25}, {4, 38},
+                                                       {5, 26}, {6, 27}, {7, 31}};
     std::string keys;
     for (const auto& [entry, title] : entries) keys += std::to_string(entry) + " wait dump exit wait dump ";
     LumenhostResult result = runPlugin(root, keys, server.connectTo());
@@ -82,6 +93,32 @@ TEST_F(PluginEndToEnd, MissingLogoShowsTheBoxBeforeTheMenu) {
     EXPECT_EQ(dumpmatch::windowTitles(dumps[0]), std::vector<std::string>{"Error"});
     EXPECT_EQ(dumpmatch::innermost(dumps[0]).front()["message"], "Error loading logo");
     EXPECT_EQ(innermostTitle(dumps[1]), LangT(15, 1));
+}
+
+TEST_F(PluginEndToEnd, NewsEntryTwiceQuicklyRequestsOnceAndOpensTheListOnce) {
+    std::string log = root.dir() + "/requests.log";
+    DemoServer server({"--log", log, "--delay-ms", "300"});
+    LumenhostResult result = runPlugin(root, "2 2 wait dump exit wait dump", server.connectTo());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto dumps = dumpmatch::splitDumps(result.out);
+    ASSERT_GE(dumps.size(), 2u);
+    EXPECT_EQ(innermostTitle(dumps[0]), LangT(24, 1));
+    EXPECT_EQ(innermostTitle(dumps[1]), LangT(15, 1)) << "a second list:\n" << dumps[1];
+    server.stop();
+    EXPECT_EQ(lineCount(log), 1u);
+}
+
+TEST_F(PluginEndToEnd, FailedFeedRequestShowsTheFetcherBoxAndEntryTwoTriesAgain) {
+    // Nothing listens on port 1: every request fails at once.
+    LumenhostResult result =
+        runPlugin(root, "2 wait dump ok wait dump 2 wait dump ok", "news.corvane.example:80:127.0.0.1:1");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto dumps = dumpmatch::splitDumps(result.out);
+    ASSERT_GE(dumps.size(), 3u);
+    EXPECT_TRUE(innermostIsMessageBox(dumps[0])) << dumps[0];
+    EXPECT_EQ(innermostTitle(dumps[1]), LangT(15, 1));
+    EXPECT_FALSE(dumpmatch::find(dumpmatch::innermost(dumps[1]), "eLabel", "Wait please")) << dumps[1];
+    EXPECT_TRUE(innermostIsMessageBox(dumps[2])) << "entry 2 did nothing:\n" << dumps[2];
 }
 
 TEST_F(PluginEndToEnd, SavingFrenchThenOpeningAWindowShowsFrenchTexts) {
