@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -116,16 +117,18 @@ LumenhostResult runLumenhost(const LumenhostRun& run) {
 
     // Output closed is not exit: the wait is bounded too.
     int status = 0;
+    rusage usage {};
     while (!result.timedOut) {
-        pid_t done = waitpid(pid, &status, WNOHANG);
+        pid_t done = wait4(pid, &status, WNOHANG, &usage);
         if (done == pid || (done < 0 && errno != EINTR)) break;
         if (std::chrono::steady_clock::now() >= deadline) result.timedOut = true;
         else usleep(10000);
     }
     if (result.timedOut) {
         kill(-pid, SIGKILL);
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+        while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {}
     }
+    result.maxRssKb = usage.ru_maxrss;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     if (result.timedOut)
         ADD_FAILURE() << "lumenhost ran longer than " << run.timeoutSeconds << " s and was killed; stderr:\n"

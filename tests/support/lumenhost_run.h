@@ -34,6 +34,7 @@ struct LumenhostResult {
     std::string out;    // stdout (the dumps)
     std::string err;    // stderr
     bool timedOut = false;
+    long maxRssKb = 0;  // the child's peak resident set (getrusage's ru_maxrss)
 };
 
 // The path of the lumenhost binary under test.
