@@ -4,7 +4,9 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include "emu/http_settings.h"
 #include "emu/mainloop.h"
@@ -23,6 +25,15 @@ inline bool runUntil(const std::function<bool()>& done, int seconds = 10) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (!done() && std::chrono::steady_clock::now() < deadline) mainloop().iterate(20);
     return done();
+}
+
+// The content of a fixture under tests/data/community/.
+inline std::string fixture(const std::string& name) {
+    std::ifstream in(std::string(LUMEN_TEST_DATA) + "/community/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << "missing fixture " << name;
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
 }
 
 inline bool quiet() { return mainloop().busyCount() == 0; }
