@@ -80,7 +80,12 @@ TEST_F(PluginEndToEnd, StoredLanguageGivesTheMenuTextsOnTheFirstScreen) {
         EXPECT_EQ(menu.front()["title"], LangT(15, lang));
         auto buttons = dumpmatch::all(menu, "eButton");
         ASSERT_EQ(buttons.size(), 7u);
-        for (int i = 0; i < 7; ++i) EXPECT_EQ(buttons[i].text(), LangT(16 + i, lang));
+        for (int i = 0; i < 7; ++i) {
+            EXPECT_EQ(buttons[i].text(), LangT(16 + i, lang));
+            EXPECT_EQ(buttons[i]["shortcut"], std::to_string(i + 1));
+            EXPECT_EQ(buttons[i]["rect"], "35," + std::to_string(140 + 32 * i) + ",450x30");
+        }
+        EXPECT_TRUE(buttons[0].has("focus"));
     }
 }
 
