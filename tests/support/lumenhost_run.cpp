@@ -16,7 +16,8 @@ extern char** environ;
 namespace {
 
 std::vector<std::string> arguments(const LumenhostRun& run) {
-    std::vector<std::string> args{lumenhostPath()};
+    std::vector<std::string> args = run.wrapper;
+    args.push_back(lumenhostPath());
     if (!run.plugin.empty()) args.insert(args.end(), {"--plugin", run.plugin});
     if (!run.root.empty()) args.insert(args.end(), {"--root", run.root});
     args.insert(args.end(), {"--keys", run.keys});

@@ -26,6 +26,9 @@ struct LumenhostRun {
     std::string dump = "-";      // --dump: "-" puts every dump on stdout; "" omits it
     std::vector<std::string> extra;  // further arguments, as they are
     std::vector<std::string> env;    // extra environment entries, "NAME=value"
+    // A command that runs lumenhost, e.g. {"/usr/bin/valgrind", "-q"}: its
+    // first word is a full path; lumenhost and its arguments follow it.
+    std::vector<std::string> wrapper;
     int timeoutSeconds = 120;    // then the child is killed
 };
 
