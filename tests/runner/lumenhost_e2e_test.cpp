@@ -134,10 +134,7 @@ TEST(LumenhostRun, WaitLetsTheTransferFinishThroughConnectTo) {
 
 // The plug-in's windows answer a completion by running the next window or a
 // message box inside the handler: the wait must end there, not time out.
-// Disabled while the HTTP client keeps its transfer counted as busy until
-// transferDone has returned (emu/http_transfer.cpp): the wait cannot end
-// inside that handler.
-TEST(LumenhostRun, DISABLED_WaitEndsWhileACompletionHandlerRunsAModalBox) {
+TEST(LumenhostRun, WaitEndsWhileACompletionHandlerRunsAModalBox) {
     BoxRoot box;
     LoopbackServer server;
     server.serve("/hello", "hello body\n");
