@@ -2,6 +2,7 @@
 // entity is ever loaded, a DOCTYPE with an internal subset (where entity
 // bombs live) is refused, and so is nesting beyond maxDepth. maxNodes bounds
 // the tree: a node costs some 30 times the four bytes of an empty element.
+// maxText bounds one element's text, which its readers copy several times.
 #include "host/xmltree.h"
 #include <expat.h>
 #include <iconv.h>
@@ -103,6 +104,10 @@ struct XMLTreeParser::Private {
         auto* d = static_cast<Private*>(self);
         if (d->refusal || !d->current) return;
         Node& node = *d->current;
+        if (node.text.size() + static_cast<size_t>(length) > static_cast<size_t>(maxText)) {
+            d->refuse("element text too long");
+            return;
+        }
         node.text.append(text, static_cast<size_t>(length));
         node.data = node.text.data();  // the buffer may have moved
     }

@@ -32,7 +32,8 @@ public:
 
     // Feeds one chunk; `isFinal` set on the last. Returns 0 on a syntax
     // error (also for a DOCTYPE with an internal subset, nesting deeper
-    // than maxDepth, or more than maxNodes elements), non-zero otherwise.
+    // than maxDepth, more than maxNodes elements or an element text longer
+    // than maxText bytes), non-zero otherwise.
     virtual int Parse(const char* buffer, int length, int isFinal);
     XMLTreeNode* RootNode() const;
     const char* ErrorString() const;
@@ -41,6 +42,9 @@ public:
     // Elements of one document; a feed of a few hundred items needs a few
     // thousand.
     static constexpr int maxNodes = 32768;
+    // Bytes of one element's character data (UTF-8): far more than any
+    // title or description.
+    static constexpr int maxText = 256 * 1024;
 
     struct Private;
 private:

@@ -15,12 +15,17 @@ namespace {
 
 const char* const feedFile = "/var/tmp/rss.tmp";
 
-// An RSS 2.0 feed of one item whose description pads the file to exactly
-// `size` bytes.
-std::string feedOfSize(size_t size) {
-    const std::string head = "<rss><channel><item><title>Only item</title><description>";
-    const std::string tail = "</description></item></channel></rss>";
-    return head + std::string(size - head.size() - tail.size(), 'x') + tail;
+// An RSS 2.0 feed of items with 60000-byte descriptions, padded with a
+// comment to exactly `size` bytes.
+std::string feedOfSize(size_t size, int& items) {
+    const std::string tail = "</channel></rss>";
+    const std::string item = "<item><title>Item</title><description>" + std::string(60000, 'x') +
+                             "</description></item>";
+    std::string feed = "<rss><channel>";
+    items = 0;
+    for (; feed.size() + item.size() + tail.size() + 7 < size; ++items) feed += item;
+    feed += "<!--" + std::string(size - feed.size() - tail.size() - 7, ' ') + "-->";
+    return feed + tail;
 }
 
 // A stdio stream over `content`, closed when it goes.
@@ -41,15 +46,19 @@ protected:
 }  // namespace
 
 TEST_F(FeedSizeLimit, FeedOfExactlyTheLimitIsRead) {
-    root.write(feedFile, feedOfSize(feedreading::maxFeedBytes));
+    int items = 0;
+    std::string feed = feedOfSize(feedreading::maxFeedBytes, items);
+    ASSERT_EQ(feed.size(), feedreading::maxFeedBytes);
+    root.write(feedFile, feed);
     parser.parse(root.path(feedFile));
-    ASSERT_EQ(parser.items.size(), 1u);
-    EXPECT_EQ(parser.items.front().title, "Only item");
+    ASSERT_EQ(parser.items.size(), static_cast<size_t>(items));
+    EXPECT_EQ(parser.items.back().description.size(), 60000u);
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
 TEST_F(FeedSizeLimit, LargerFeedIsAParseErrorWithNoItems) {
-    root.write(feedFile, feedOfSize(feedreading::maxFeedBytes + 1));
+    int items = 0;
+    root.write(feedFile, feedOfSize(feedreading::maxFeedBytes + 1, items));
     parser.parse(root.path(feedFile));
     EXPECT_TRUE(parser.items.empty());
     ASSERT_EQ(boxes.boxes().size(), 1u);

@@ -160,6 +160,16 @@ TEST(XMLTreeParser, ElementsUpToTheLimitParseAndMoreAreRefused) {
     EXPECT_NE(std::string(tooMany.ErrorString()).find("too many elements"), std::string::npos);
 }
 
+TEST(XMLTreeParser, ElementTextUpToTheLimitParsesAndLongerIsRefused) {
+    auto element = [](size_t bytes) { return "<d>" + std::string(bytes, 'x') + "</d>"; };
+    XMLTreeParser atLimit("UTF-8");
+    EXPECT_NE(parseAll(atLimit, element(XMLTreeParser::maxText)), 0);
+    EXPECT_EQ(std::string(atLimit.RootNode()->GetData()).size(), static_cast<size_t>(XMLTreeParser::maxText));
+    XMLTreeParser tooLong("UTF-8");
+    EXPECT_EQ(parseAll(tooLong, element(XMLTreeParser::maxText + 1)), 0);
+    EXPECT_NE(std::string(tooLong.ErrorString()).find("element text too long"), std::string::npos);
+}
+
 TEST(XMLTreeParser, EntityBombInAnInternalSubsetIsRefused) {
     XMLTreeParser parser("UTF-8");
     EXPECT_EQ(parseAll(parser, fixture("entity_bomb_internal_subset.xml")), 0);

@@ -1,0 +1,106 @@
+#!/bin/sh
+# Peak memory of the plug-in for hostile replies: lumenhost runs each of the
+# nine requests against the demo server answering it with 100 MiB of junk,
+# then the English feed with crafted feeds of about 4 MB (one long text,
+# items with texts of the longest length taken, many items, an element
+# flood). Prints lumenhost's peak resident set (the
+# whole process: host, fonts, plug-in) and the run's time for each.
+#
+#   scripts/measure-memory.sh [BUILD_DIR]      (default build/default)
+#
+# Needs lumenhost, lumennews.so and lumen-demo-server built in BUILD_DIR,
+# GNU time (/usr/bin/time) and python3 (for the crafted feeds).
+set -eu
+cd "$(dirname "$0")/.."
+build=${1:-build/default}
+junk_mb=${LUMEN_JUNK_MB:-100}
+for tool in "$build/emu/runner/lumenhost" "$build/demo-server/lumen-demo-server" /usr/bin/time; do
+  [ -x "$tool" ] || { echo "measure-memory: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+server=
+trap 'if [ -n "$server" ]; then kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; fi; rm -rf "$work"' EXIT INT TERM
+
+# A fresh box root for every run: logos, downloads to /media/hdd/.
+fresh_root() {
+  rm -rf "$work/root"
+  mkdir -p "$work/root/var/tmp" "$work/root/var/keys" "$work/root/media/hdd"
+  scripts/install-logos.sh "$work/root" >/dev/null
+  printf 'lang=1\ndown=/media/hdd/\nnick=Guest\n' >"$work/root/var/keys/corvane.cfg"
+}
+
+start_server() {
+  fifo="$work/banner"
+  rm -f "$fifo"
+  mkfifo "$fifo"
+  "$build/demo-server/lumen-demo-server" --port 0 --log /dev/null "$@" >"$fifo" &
+  server=$!
+  read -r banner <"$fifo"
+  port=${banner##*:}
+}
+
+stop_server() {
+  kill "$server" 2>/dev/null || true
+  wait "$server" 2>/dev/null || true
+  server=
+}
+
+# measure LABEL KEYS: one run, one line of the table.
+measure() {
+  fresh_root
+  /usr/bin/time -f '%M %e' -o "$work/time" "$build/emu/runner/lumenhost" --root "$work/root" \
+    --connect-to "news.corvane.example:80:127.0.0.1:$port" --keys "$2" --dump /dev/null \
+    --wait-timeout 120 >/dev/null 2>"$work/err" || true
+  read -r kb seconds <"$work/time"
+  printf '%-34s %8.1f MiB %7s s\n' "$1" "$(echo "$kb" | awk '{print $1 / 1024}')" "$seconds"
+}
+
+echo "lumenhost peak resident set ($(nproc) cores, $(uname -sr))"
+fresh_root
+start_server
+measure "main menu only (baseline)" "dump"
+stop_server
+
+# op, label, keys from the main menu to the request and past its result.
+while IFS='|' read -r op label keys; do
+  start_server --fault-op "$op" --junk-mb "$junk_mb"
+  measure "$label, $junk_mb MiB junk" "$keys"
+  stop_server
+done <<'EOF'
+outmerss|English feed|2 wait ok wait
+outmerss|Italian feed|3 wait ok wait
+article|article page|2 wait ok wait
+outme|shout list|5 wait
+inme|shout post|5 wait ok text:hello ok right ok wait
+outmestats2|statistics|4 wait
+outcat|category list|1 ok wait
+outfile|file detail|1 ok wait ok wait ok wait
+files|file download|1 ok wait ok wait ok wait ok wait
+EOF
+
+# Crafted feeds in a copy of the demo data.
+cp -r demo-server/data "$work/data"
+python3 - "$work/data/feeds" <<'EOF'
+import sys
+feeds = sys.argv[1]
+limit = 4 * 1024 * 1024
+def write(name, head, unit, tail):
+    body = unit * ((limit - len(head) - len(tail)) // len(unit))
+    open(f"{feeds}/{name}", "w").write(head + body + tail)
+write("long_text.xml", "<rss><channel><item><title>Long</title><description>",
+      "lorem ipsum dolor sit amet ", "</description></item></channel></rss>")
+# 6 elements an item: as many items as the tree takes, then filler text.
+items = "<item><title>t</title><link>http://x/</link><description>d</description><pubDate>p</pubDate></item>" * 5400
+write("many_items.xml", "<rss><channel>" + items, "<!-- filler -->", "</channel></rss>")
+write("element_flood.xml", "<rss><channel>", "<a/>", "</channel></rss>")
+# Items whose descriptions are as long as the tree takes.
+write("long_items.xml", "<rss><channel>",
+      "<item><title>t</title><description>" + "d" * (256 * 1024 - 1) + "</description></item>", "</channel></rss>")
+EOF
+for feed in long_text long_items many_items element_flood; do
+  cp "$work/data/feeds/$feed.xml" "$work/data/feeds/english.xml"
+  start_server --data "$work/data"
+  measure "English feed, 4 MB $feed" "2 wait ok wait"
+  stop_server
+done
