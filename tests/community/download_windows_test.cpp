@@ -19,7 +19,7 @@ eListBoxEntryText* entry(eListBox<eListBoxEntryText>* list, int index) {
     return static_cast<eListBoxEntryText*>(list->getEntries().at(index));
 }
 
-class DownloadArea : public WindowTest {
+class DownloadWindows : public WindowTest {
 protected:
     // The detail window on the reply `fixture` (as /var/tmp/rss.tmp).
     void openDetail(const std::string& fixture) {
@@ -36,7 +36,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(DownloadArea, CategoryListOffersTheSixCategoriesAndRequestsOne) {
+TEST_F(DownloadWindows, CategoryListOffersTheSixCategoriesAndRequestsOne) {
     downArea area;
     auto* list = area.listBox();
     ASSERT_EQ(list->getCount(), 6);
@@ -59,7 +59,7 @@ TEST_F(DownloadArea, CategoryListOffersTheSixCategoriesAndRequestsOne) {
     EXPECT_EQ(targets().size(), 1u);
 }
 
-TEST_F(DownloadArea, FileListReadsTheReplyAndRequestsTheChosenFile) {
+TEST_F(DownloadWindows, FileListReadsTheReplyAndRequestsTheChosenFile) {
     root.copyFixture("community/category_id_suffix_and_entity.txt", paths::feedFile);
     downCat files("Plugins");
     EXPECT_EQ(files.getText(), "Plugins");
@@ -77,7 +77,7 @@ TEST_F(DownloadArea, FileListReadsTheReplyAndRequestsTheChosenFile) {
     EXPECT_EQ(targets(), std::vector<std::string>{"/lumennews/index.php?op=outfile&idf=42"});
 }
 
-TEST_F(DownloadArea, DetailShowsTheLayoutWithDownloadFocused) {
+TEST_F(DownloadWindows, DetailShowsTheLayoutWithDownloadFocused) {
     openDetail("detail_eight_lines.txt");
     EXPECT_FALSE(root.exists(paths::feedFile));
     EXPECT_EQ(detail->getText(), "Readme\n");
@@ -86,7 +86,7 @@ TEST_F(DownloadArea, DetailShowsTheLayoutWithDownloadFocused) {
     EXPECT_EQ(detail->scrollRange(), 0);
 }
 
-TEST_F(DownloadArea, DownloadWritesTheFileAndReportsCompletion) {
+TEST_F(DownloadWindows, DownloadWritesTheFileAndReportsCompletion) {
     openDetail("detail_eight_lines.txt");
     server.serve(filePath, "the readme body\n");
     mainloop().post([&] { detail->retrieveFile(); });
@@ -99,7 +99,7 @@ TEST_F(DownloadArea, DownloadWritesTheFileAndReportsCompletion) {
     EXPECT_EQ(done->flags, 0x11);
 }
 
-TEST_F(DownloadArea, SecondPressWhileDownloadingSendsNothing) {
+TEST_F(DownloadWindows, SecondPressWhileDownloadingSendsNothing) {
     openDetail("detail_eight_lines.txt");
     server.stall(filePath);
     detail->retrieveFile();
@@ -110,7 +110,7 @@ TEST_F(DownloadArea, SecondPressWhileDownloadingSendsNothing) {
     EXPECT_EQ(box("Download Completed"), nullptr);
 }
 
-TEST_F(DownloadArea, UnusableServerNamesAreRefusedBeforeAnyRequest) {
+TEST_F(DownloadWindows, UnusableServerNamesAreRefusedBeforeAnyRequest) {
     for (const char* reply : {"../evil\nEvil\n", "\nEmpty\n", "..\nUp\n", "a\\b\nBackslash\n", "a\rb\nCR\n"}) {
         boxes.clear();
         root.write(paths::feedFile, reply);
@@ -131,7 +131,7 @@ TEST_F(DownloadArea, UnusableServerNamesAreRefusedBeforeAnyRequest) {
     EXPECT_FALSE(root.exists("/media/evil"));
 }
 
-TEST_F(DownloadArea, DroppedDownloadKeepsTheOldFileAndTheWindowUsable) {
+TEST_F(DownloadWindows, DroppedDownloadKeepsTheOldFileAndTheWindowUsable) {
     root.write("/media/hdd/readme.txt", "old contents");
     openDetail("detail_eight_lines.txt");
     std::string shown = detailText();
@@ -150,7 +150,7 @@ TEST_F(DownloadArea, DroppedDownloadKeepsTheOldFileAndTheWindowUsable) {
     EXPECT_NE(box("Download Completed"), nullptr);
 }
 
-TEST_F(DownloadArea, LongDetailsScrollAndDownloadStartsFromTheTop) {
+TEST_F(DownloadWindows, LongDetailsScrollAndDownloadStartsFromTheTop) {
     std::string reply = "readme.txt\nTitle\nanna\nx\n1 KB\n3\n";
     for (int i = 0; i < 80; ++i) reply += "description line " + std::to_string(i) + "\n";
     root.write(paths::feedFile, reply);
@@ -164,7 +164,7 @@ TEST_F(DownloadArea, LongDetailsScrollAndDownloadStartsFromTheTop) {
     EXPECT_EQ(detailText(), LangT(44, 1));
 }
 
-TEST_F(DownloadArea, CancelKeyAndCancelButtonCloseWithZero) {
+TEST_F(DownloadWindows, CancelKeyAndCancelButtonCloseWithZero) {
     openDetail("detail_five_lines.txt");
     mainloop().post([&] { detail->eventHandler(action(i_cursorActions->cancel)); });
     EXPECT_EQ(detail->exec(), 0);
@@ -180,7 +180,7 @@ TEST_F(DownloadArea, CancelKeyAndCancelButtonCloseWithZero) {
 }
 
 // Category, file, download and back, three levels of modal windows.
-TEST_F(DownloadArea, ThroughAllThreeWindowsAndBack) {
+TEST_F(DownloadWindows, ThroughAllThreeWindowsAndBack) {
     downArea area;
     ModalScript script;
     int fileLists = 0;
@@ -212,4 +212,27 @@ TEST_F(DownloadArea, ThroughAllThreeWindowsAndBack) {
     EXPECT_EQ(root.read("/media/hdd/readme.txt"), "body");
     EXPECT_EQ(targets(), (std::vector<std::string>{"/lumennews/index.php?op=outcat&cat=Plugins",
                                                    "/lumennews/index.php?op=outfile&idf=17", filePath}));
+}
+
+TEST_F(DownloadWindows, ThreeRequestsInARowOpenTheFileListOnceEach) {
+    server.serve(communitytest::script, "17\nReadme\n");
+    downArea area;
+    ModalScript script;
+    int fileLists = 0;
+    for (int round = 0; round < 3; ++round) {
+        script.when([] { return ModalScript::topIs<downArea>(); },
+                    [&] { area.selectedItem(entry(area.listBox(), 1)); })
+            .when([] { return ModalScript::topIs<downCat>(); },
+                  [&] {
+                      ++fileLists;
+                      ModalScript::top()->reject();
+                  });
+    }
+    script.when([] { return ModalScript::topIs<downArea>() && quiet(); }, [&] { area.reject(); });
+    area.show();
+    area.exec();
+    EXPECT_FALSE(script.timedOut());
+    EXPECT_EQ(fileLists, 3);
+    EXPECT_EQ(targets().size(), 3u);
+    EXPECT_EQ(area.getFocus(), area.listBox());
 }

@@ -18,7 +18,7 @@ std::string shoutReply(int rows) {
     return reply;
 }
 
-class Shoutbox : public WindowTest {
+class ShoutboxWindow : public WindowTest {
 protected:
     void open(int rows = 2) {
         server.serve(script, shoutReply(rows));
@@ -37,7 +37,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(Shoutbox, OpensWaitingThenShowsTheShoutsInColumns) {
+TEST_F(ShoutboxWindow, OpensWaitingThenShowsTheShoutsInColumns) {
     server.stall(script);
     window = std::make_unique<eShowFile>("Welcome");
     EXPECT_EQ(window->getText(), "Welcome");
@@ -55,7 +55,7 @@ TEST_F(Shoutbox, OpensWaitingThenShowsTheShoutsInColumns) {
     EXPECT_FALSE(root.exists("/var/tmp/shout.tmp"));
 }
 
-TEST_F(Shoutbox, SendingPostsTheShoutThenRefreshesAndClearsTheInput) {
+TEST_F(ShoutboxWindow, SendingPostsTheShoutThenRefreshesAndClearsTheInput) {
     open();
     type("hello world & more");
     window->sendShout();
@@ -66,7 +66,7 @@ TEST_F(Shoutbox, SendingPostsTheShoutThenRefreshesAndClearsTheInput) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(Shoutbox, RefreshClearsTheInputToo) {
+TEST_F(ShoutboxWindow, RefreshClearsTheInputToo) {
     open();
     type("half typed");
     window->retrieveShout();
@@ -74,7 +74,7 @@ TEST_F(Shoutbox, RefreshClearsTheInputToo) {
     EXPECT_EQ(window->inputField()->getText(), "");
 }
 
-TEST_F(Shoutbox, EmptyInputIsExplainedEvenWhileARequestRuns) {
+TEST_F(ShoutboxWindow, EmptyInputIsExplainedEvenWhileARequestRuns) {
     server.stall(script);
     window = std::make_unique<eShowFile>("Shouts");
     ASSERT_TRUE(runUntil([&] { return targets().size() == 1; }));
@@ -93,7 +93,7 @@ TEST_F(Shoutbox, EmptyInputIsExplainedEvenWhileARequestRuns) {
     EXPECT_EQ(boxes.boxes().size(), 1u);
 }
 
-TEST_F(Shoutbox, BlanksAreAMessage) {
+TEST_F(ShoutboxWindow, BlanksAreAMessage) {
     open();
     type("  ");
     window->sendShout();
@@ -101,7 +101,7 @@ TEST_F(Shoutbox, BlanksAreAMessage) {
     EXPECT_EQ(targets()[1], "/lumennews/index.php?op=inme&n=Guest&p=__");
 }
 
-TEST_F(Shoutbox, AFailedListLeavesTheWindowWaiting) {
+TEST_F(ShoutboxWindow, AFailedListLeavesTheWindowWaiting) {
     server.serve(script, "gone", 500);
     window = std::make_unique<eShowFile>("Shouts");
     ASSERT_TRUE(runUntil([&] { return !boxes.boxes().empty() && quiet(); }));
@@ -112,7 +112,7 @@ TEST_F(Shoutbox, AFailedListLeavesTheWindowWaiting) {
     EXPECT_EQ(targets().size(), 1u);
 }
 
-TEST_F(Shoutbox, ShortListLeavesUpAndDownToTheWindow) {
+TEST_F(ShoutboxWindow, ShortListLeavesUpAndDownToTheWindow) {
     open(2);
     EXPECT_EQ(window->scrollRange(), 0);
     eWidget* before = window->getFocus();
@@ -121,7 +121,7 @@ TEST_F(Shoutbox, ShortListLeavesUpAndDownToTheWindow) {
     EXPECT_EQ(labelY(), 0);
 }
 
-TEST_F(Shoutbox, LongListScrollsByPagesAndIsHeldAtBothEnds) {
+TEST_F(ShoutboxWindow, LongListScrollsByPagesAndIsHeldAtBothEnds) {
     open(60);
     int range = window->scrollRange();
     ASSERT_GT(range, 0);
@@ -145,7 +145,7 @@ TEST_F(Shoutbox, LongListScrollsByPagesAndIsHeldAtBothEnds) {
     EXPECT_EQ(labelY(), 0);
 }
 
-TEST_F(Shoutbox, CancelClosesWithZero) {
+TEST_F(ShoutboxWindow, CancelClosesWithZero) {
     open();
     int result = -5;
     mainloop().post([&] { window->eventHandler(action(i_cursorActions->cancel)); });

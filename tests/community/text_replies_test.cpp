@@ -29,7 +29,7 @@ protected:
     BoxRoot root;
 };
 using ShoutList = ReplyTest;
-using Statistics = ReplyTest;
+using StatisticsReply = ReplyTest;
 }  // namespace
 
 TEST_F(ShoutList, FiveFieldsGiveOneRowAndAStartedSecondRow) {
@@ -100,7 +100,7 @@ TEST_F(ShoutList, ALineThatReachesTheBudgetExactlyIsKept) {
     EXPECT_EQ(text.find("after"), std::string::npos);
 }
 
-TEST_F(Statistics, NineLinesGiveTheNineLabelledValues) {
+TEST_F(StatisticsReply, NineLinesGiveTheNineLabelledValues) {
     root.copyFixture("community/stat_nine_lines.txt", shoutFile);
     EXPECT_EQ(ParseStatInput(),
               "Total connections to Lumen News:\t1523"
@@ -116,7 +116,7 @@ TEST_F(Statistics, NineLinesGiveTheNineLabelledValues) {
     EXPECT_FALSE(root.exists(shoutFile));
 }
 
-TEST_F(Statistics, ATenthLineIsAppendedAsRead) {
+TEST_F(StatisticsReply, ATenthLineIsAppendedAsRead) {
     root.copyFixture("community/stat_ten_lines.txt", shoutFile);
     std::string text = ParseStatInput();
     std::string tail = "\nDownloads:\t64extra line\n";
@@ -124,30 +124,30 @@ TEST_F(Statistics, ATenthLineIsAppendedAsRead) {
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
-TEST_F(Statistics, EmptyFirstLineIsAnEmptyValue) {
+TEST_F(StatisticsReply, EmptyFirstLineIsAnEmptyValue) {
     root.copyFixture("community/stat_empty_first_line.txt", shoutFile);
     EXPECT_EQ(ParseStatInput(), "Total connections to Lumen News:\t\nTotal users that have visited today:\t17");
 }
 
-TEST_F(Statistics, CarriageReturnsStayInTheValues) {
+TEST_F(StatisticsReply, CarriageReturnsStayInTheValues) {
     root.copyFixture("community/stat_carriage_return.txt", shoutFile);
     EXPECT_EQ(ParseStatInput(), "Total connections to Lumen News:\t1523\r\nTotal users that have visited today:\t17");
 }
 
-TEST_F(Statistics, FrenchLabels) {
+TEST_F(StatisticsReply, FrenchLabels) {
     CORLANG = 2;
     root.write(shoutFile, "1\n");
     EXPECT_EQ(ParseStatInput(), "Totale des connections sur Lumen News:\t1");
 }
 
-TEST_F(Statistics, MissingOrEmptyReplyGivesAnEmptyText) {
+TEST_F(StatisticsReply, MissingOrEmptyReplyGivesAnEmptyText) {
     EXPECT_EQ(ParseStatInput(), "");
     root.write(shoutFile, "");
     EXPECT_EQ(ParseStatInput(), "");
     EXPECT_FALSE(root.exists(shoutFile));
 }
 
-TEST_F(Statistics, AHugeFirstLineFillsTheValuesWithPiecesUntilTheBudget) {
+TEST_F(StatisticsReply, AHugeFirstLineFillsTheValuesWithPiecesUntilTheBudget) {
     std::string line;
     for (int i = 0; i < 70000; ++i) line += char('a' + (i / 1023) % 26);
     root.write(shoutFile, line + "\n");
