@@ -179,41 +179,6 @@ TEST_F(DownloadWindows, CancelKeyAndCancelButtonCloseWithZero) {
     EXPECT_TRUE(targets().empty());
 }
 
-// Category, file, download and back, three levels of modal windows.
-TEST_F(DownloadWindows, ThroughAllThreeWindowsAndBack) {
-    downArea area;
-    ModalScript script;
-    int fileLists = 0;
-    script.when([] { return ModalScript::topIs<downArea>(); },
-                [&] {
-                    server.serve(communitytest::script, "17\nReadme\n23\nOther\n");
-                    area.selectedItem(entry(area.listBox(), 2));
-                })
-        .when([] { return ModalScript::topIs<downCat>(); },
-              [&] {
-                  ++fileLists;
-                  auto* files = static_cast<downCat*>(ModalScript::top());
-                  server.serve(communitytest::script, fixture("detail_eight_lines.txt"));
-                  files->selectedItem(entry(files->listBox(), 0));
-              })
-        .when([] { return ModalScript::topIs<eShowDownFile>(); },
-              [&] {
-                  server.serve(filePath, "body");
-                  static_cast<eShowDownFile*>(ModalScript::top())->retrieveFile();
-              })
-        .when([&] { return ModalScript::topIs<downCat>() && box("Download Completed"); },
-              [] { ModalScript::top()->reject(); })
-        .when([] { return ModalScript::topIs<downArea>(); }, [&] { area.selectedItem(nullptr); });
-    area.show();
-    EXPECT_EQ(area.exec(), -1);
-    EXPECT_TRUE(script.finished());
-    EXPECT_FALSE(script.timedOut());
-    EXPECT_EQ(fileLists, 1);
-    EXPECT_EQ(root.read("/media/hdd/readme.txt"), "body");
-    EXPECT_EQ(targets(), (std::vector<std::string>{"/lumennews/index.php?op=outcat&cat=Plugins",
-                                                   "/lumennews/index.php?op=outfile&idf=17", filePath}));
-}
-
 TEST_F(DownloadWindows, ThreeRequestsInARowOpenTheFileListOnceEach) {
     server.serve(communitytest::script, "17\nReadme\n");
     downArea area;
