@@ -60,6 +60,7 @@ std::string& publicRoot() {
 }  // namespace
 
 void setFileRoot(const std::string& root) {
+    lumen_fileroot_interposers_linked();
     std::string clean = root;
     while (clean.size() > 1 && clean.back() == '/') clean.pop_back();  // no ROOT//var
     if (clean.size() >= PATH_MAX) clean.clear();

@@ -22,6 +22,8 @@ int __open64_2(const char* path, int flags);
 int __openat_2(int dirfd, const char* path, int flags);
 int __openat64_2(int dirfd, const char* path, int flags);
 
+void lumen_fileroot_interposers_linked(void) {}
+
 /* The next definition of `name`, looked up once. A missing one fails the
    call with ENOSYS rather than pretending success. */
 #define REAL(name, fail)                                                  \

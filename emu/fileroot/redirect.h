@@ -11,6 +11,11 @@ extern "C" {
    holding ROOT + path. NULL (errno ENAMETOOLONG) when that does not fit. */
 const char* lumen_fileroot_redirect(const char* path, char* buffer, size_t size);
 
+/* Does nothing. Setting a root calls it, so that a program that sets a root
+   always links the interposers too, even when they come from an archive and
+   the program itself calls none of the redirected functions. */
+void lumen_fileroot_interposers_linked(void);
+
 #ifdef __cplusplus
 }
 #endif
