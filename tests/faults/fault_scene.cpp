@@ -29,7 +29,7 @@ LumenhostResult FaultScene::run(const std::string& keys, const std::string& conn
     run.keys = keys;
     run.connectTo = connectTo;
     run.timeoutSeconds = kRunSeconds;
-    run.extra = {"--wait-timeout", kWaitSeconds, "--http-stall-timeout", std::to_string(kStallSeconds)};
+    run.extra = {"--wait-timeout", kWaitSeconds};
     run.extra.insert(run.extra.end(), extra.begin(), extra.end());
     return runLumenhost(run);
 }
