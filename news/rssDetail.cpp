@@ -31,14 +31,13 @@ rssDetail::rssDetail(const char*, const char*, const char*, const char* link) : 
     text->setFlags(eLabel::flagWrap);
 
     // A page is a whole number of lines, plus a twelfth of a line so that
-    // descenders of the last line are not cut.
-    // At least one line of at least one pixel: a page of 0 would never end
-    // the scroll bookkeeping.
+    // descenders of the last line are not cut. At least one line of at least
+    // one pixel: a page of 0 would never end the scroll bookkeeping.
     float line = std::max(1.0f, fontRenderClass::getInstance()->getLineHeight(text->getFont()));
     int lines = std::max(1, area->getSize().height() / static_cast<int>(line));
     int page = static_cast<int>(static_cast<float>(lines) * line);
     area->resize(eSize(area->getSize().width(), page + static_cast<int>(line / 12.0)));
-    // Room for 14 pages; longer articles are cut by the extraction's budget.
+    // Room for 14 pages; downloadDone2 makes room for longer articles.
     text->resize(eSize(area->getSize().width(), 14 * area->getSize().height()));
     scroller = PageScroller(text, bar, area->getSize().height());
 
@@ -76,9 +75,20 @@ void rssDetail::downloadDone2(int) {
     eString article = Selchoice1();
     setText(LangT(28, CORLANG));
     text->setText(article);
+    fitTextLabel();
     updateScrollbar();
     setFocus(text);
     busy = 0;
+}
+
+void rssDetail::fitTextLabel() {
+    // The label clips its text: an article longer than the label would
+    // scroll into empty pages. Grow it to whole pages that hold the text.
+    int page = scroller.pageHeight();
+    int height = text->getExtend().height();
+    if (height <= text->getSize().height()) return;
+    int pages = (height + page - 1) / page;
+    text->resize(eSize(text->getSize().width(), pages * page));
 }
 
 void rssDetail::updateScrollbar() { scroller.update(); }

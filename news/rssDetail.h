@@ -27,6 +27,8 @@ public:
     int scrollRange() const { return scroller.range(); }
 
 private:
+    void fitTextLabel();
+
     eLabel* text;
     eLabel* area;
     PageScroller scroller{nullptr, nullptr, 0};  // set up once the area has its height

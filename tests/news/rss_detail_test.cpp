@@ -98,6 +98,23 @@ TEST_F(RssDetailTest, LateSecondCompletionIsIgnored) {
     EXPECT_TRUE(root.exists(paths::articleFile));
 }
 
+TEST_F(RssDetailTest, ArticleLongerThanFourteenPagesIsShownToItsEnd) {
+    std::string page;
+    for (int i = 0; i < 1200; ++i) page += "line " + std::to_string(i) + "\n";
+    server.serve("/long", page);
+    open(server.url("/long"));
+    eLabel* text = detail->textLabel();
+    int height = text->getExtend().height();
+    ASSERT_GT(height, 14 * this->page());
+    EXPECT_GE(text->getSize().height(), height);
+    EXPECT_EQ(text->getSize().height() % this->page(), 0);
+    // The last page is reached and still holds text.
+    while (detail->scrollRange() && offset() - this->page() >= -(detail->scrollRange() - this->page()))
+        key(rcPageDown);
+    EXPECT_EQ(offset(), -(detail->scrollRange() - this->page()));
+    EXPECT_LT(-offset(), height);
+}
+
 TEST_F(RssDetailTest, VisibleAreaIsWholeLinesPlusATwelfth) {
     openSmall();
     float line = fontRenderClass::getInstance()->getLineHeight(detail->textLabel()->getFont());
