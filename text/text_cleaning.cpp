@@ -20,53 +20,6 @@ const char* find(const char* from, const char* end, const char* pattern, size_t 
     return nullptr;
 }
 
-// A matcher for one pattern: the automaton state after each byte pushed,
-// so that bytes can be popped again and matching resumes where it was.
-class PatternStack {
-public:
-    explicit PatternStack(const eString& pattern) : length(pattern.size()), table((length + 1) * 256) {
-        // Deterministic automaton: table[state * 256 + byte] = next state.
-        std::vector<size_t> fail(length + 1, 0);
-        for (size_t i = 1; i < length; ++i) {
-            size_t k = fail[i];
-            while (k > 0 && pattern[k] != pattern[i]) k = fail[k];
-            fail[i + 1] = (pattern[k] == pattern[i]) ? k + 1 : 0;
-        }
-        for (size_t state = 0; state <= length; ++state) {
-            for (int byte = 0; byte < 256; ++byte) {
-                size_t next;
-                if (state < length && static_cast<unsigned char>(pattern[state]) == byte)
-                    next = state + 1;
-                else if (state == 0)
-                    next = 0;
-                else
-                    next = table[fail[state] * 256 + byte];
-                table[state * 256 + byte] = static_cast<unsigned>(next);
-            }
-        }
-        states.push_back(0);
-    }
-
-    // Appends a byte; true when the text now ends with the pattern.
-    bool push(char c) {
-        text.push_back(c);
-        unsigned next = table[states.back() * 256 + static_cast<unsigned char>(c)];
-        states.push_back(next);
-        return next == length;
-    }
-    void popPattern() {
-        text.resize(text.size() - length);
-        states.resize(states.size() - length);
-    }
-    eString take() { return eString(std::move(text)); }
-
-private:
-    size_t length;
-    std::vector<unsigned> table;
-    std::vector<unsigned> states;  // states[i]: after the first i bytes
-    std::string text;
-};
-
 }  // namespace
 
 void replace(char* text, const char* pattern, const char* replacement) {
@@ -190,12 +143,18 @@ eString replaceAll(eString text, eString pattern, eString replacement) {
         return out.append(text, from, eString::npos);
     }
     if (text.find(pattern) == eString::npos) return text;
-    // The processed prefix never holds the pattern, so the first occurrence
-    // of the whole text is the first one to end while pushing bytes. Its
-    // replacement goes back in front of the unread input, where it may
-    // combine with what follows or, after later pops, with what precedes.
-    PatternStack done(pattern);
-    std::string pending;  // replacement bytes still to push, in reverse
+    // The processed prefix `out` never holds the pattern, so the first
+    // occurrence of the whole text is the first one to end while appending
+    // bytes. Its replacement goes back in front of the unread input, where
+    // it may combine with what follows or, after later removals, with what
+    // precedes. Each byte costs at most one comparison of the pattern's
+    // length, so the work is linear in the text for a given pattern.
+    const size_t length = pattern.size();
+    const char* const wanted = pattern.data();
+    const char last = pattern.back();
+    std::vector<char> out;
+    out.reserve(text.size());
+    std::vector<char> pending;  // replacement bytes still to append, in reverse
     size_t next = 0;
     for (;;) {
         char c;
@@ -207,12 +166,13 @@ eString replaceAll(eString text, eString pattern, eString replacement) {
         } else {
             break;
         }
-        if (done.push(c)) {
-            done.popPattern();
-            pending.append(replacement.rbegin(), replacement.rend());
+        out.push_back(c);
+        if (c == last && out.size() >= length && memcmp(out.data() + out.size() - length, wanted, length) == 0) {
+            out.resize(out.size() - length);
+            for (size_t i = replacement.size(); i-- > 0;) pending.push_back(replacement[i]);
         }
     }
-    return done.take();
+    return eString(out.data(), out.size());
 }
 
 // Both tag removers come down to one scan: after deleting the first tag,
