@@ -3,7 +3,9 @@
 #include "emu/widget_private.h"
 
 eDecoWidget::eDecoWidget(eWidget* parent, int takeFocus, const char* decoration)
-    : eWidget(parent, takeFocus), decoration(decoration ? decoration : "") {}
+    : eWidget(parent, takeFocus), decoration(decoration ? decoration : "") {
+    setFont(eSkin::getActive()->queryFont(this->decoration));  // each decoration has its skin font
+}
 
 void eDecoWidget::loadDeco() { loaded = true; }
 

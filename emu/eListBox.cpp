@@ -16,8 +16,8 @@ eListBoxEntryText::eListBoxEntryText(eListBoxBase* list, const eString& text, in
 }
 
 int eListBoxEntryText::getEntryHeight() {
-    // One line of the label font and a little air above and below.
-    float line = emu::lineHeight(eSkin::getActive()->queryFont("eLabel"));
+    // One line of the list font and a little air above and below.
+    float line = emu::lineHeight(eSkin::getActive()->queryFont("eListBox"));
     return static_cast<int>(std::ceil(line > 0 ? line : 20.0f)) + 6;
 }
 

@@ -6,7 +6,7 @@
 eWidget::eWidget(eWidget* parent, int takeFocus) : d(new Private) {
     d->parent = parent;
     d->takeFocus = takeFocus;
-    d->font = eSkin::getActive()->queryFont("eLabel");
+    d->font = eSkin::getActive()->queryFont("eWindow");
     if (parent) {
         // Children are visible unless hidden; they appear with their window.
         d->visible = true;

@@ -20,12 +20,14 @@ TEST_F(LabelFont, SkinKnowsFontsizeAndSizesItsFonts) {
     EXPECT_EQ(skin->queryValue("nosuchvalue", 7), 7);
     gFont labelFont = skin->queryFont("eLabel");
     gFont status = skin->queryFont("eStatusBar");
+    gFont control = skin->queryFont("eButton");
     EXPECT_EQ(labelFont.family, "DejaVu Sans");
-    EXPECT_GE(labelFont.pointSize, 16);
-    EXPECT_LE(labelFont.pointSize, 24);
+    EXPECT_EQ(control.pointSize, 20) << "controls use the skin's font size";
+    EXPECT_GE(labelFont.pointSize, 14);
+    EXPECT_LT(labelFont.pointSize, control.pointSize) << "texts are smaller than controls";
     EXPECT_GE(status.pointSize, 12);
     EXPECT_LE(status.pointSize, labelFont.pointSize);
-    EXPECT_EQ(skin->queryFont("somethingElse"), labelFont);
+    EXPECT_EQ(skin->queryFont("somethingElse"), control);
 }
 
 TEST_F(LabelFont, OneLineIsOneLineHeightTall) {
