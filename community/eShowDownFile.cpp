@@ -1,6 +1,6 @@
 #include "community/eShowDownFile.h"
 #include "community/endpoints.h"
-#include "community/page_geometry.h"
+#include "community/text_view.h"
 #include "settings/lang.h"
 #include "settings/settings.h"
 #include "ui/message.h"
@@ -9,21 +9,10 @@ eShowDownFile::eShowDownFile(const char* title) : eWindow(1) {
     cmove(ePoint(65, 70));
     cresize(eSize(595, 460));
     setText(tr(title));
-    int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
-    eSize client = getClientSize();
 
-    scrollbar = new eProgress(this, 0);
-    scrollbar->setName("scrollbar");
-    scrollbar->move(ePoint(client.w - 10, 0));
-    scrollbar->resize(eSize(10, client.h - 65));
-    scrollbar->setStart(0);
-    scrollbar->setPerc(100);
-    scrollbar->direction = 1;
-
-    visible = new eWidget(this);
-    visible->setName("visible");
-    visible->move(ePoint(10, 5));
-    visible->resize(eSize(getSize().w - 50, client.h - 90));
+    community::TextArea area = community::addTextArea(this);
+    scrollbar = area.scrollbar;
+    visible = area.visible;
 
     detailLabel = new eLabel(visible);
     detailLabel->move(ePoint(0, 0));
@@ -38,18 +27,10 @@ eShowDownFile::eShowDownFile(const char* title) : eWindow(1) {
     updateScrollbar();
     detailLabel->show();
 
-    auto* download = new eButton(this, nullptr, 1);
-    download->move(ePoint((client.w - 290) / 2, 425));
-    download->resize(eSize(140, fontSize + 8));
-    download->setText(LangT(42, CORLANG));
-    download->loadDeco();
+    auto* download = community::addButton(this, 0, LangT(42, CORLANG));
     download->selected.connect(SigC::slot(*this, &eShowDownFile::retrieveFile));
 
-    auto* cancel = new eButton(this, nullptr, 1);
-    cancel->move(ePoint((client.w - 290) / 2 + 150, 425));
-    cancel->resize(eSize(140, fontSize + 8));
-    cancel->setText(LangT(43, CORLANG));
-    cancel->loadDeco();
+    auto* cancel = community::addButton(this, 1, LangT(43, CORLANG));
     cancel->selected.connect(SigC::slot(*this, &eWidget::accept));
 
     // Once per window, so one completion shows one box.
@@ -62,13 +43,7 @@ eShowDownFile::eShowDownFile(const char* title) : eWindow(1) {
 
 eShowDownFile::~eShowDownFile() = default;
 
-void eShowDownFile::showText(const eString& text) {
-    detailLabel->hide();
-    detailLabel->move(ePoint(0, 0));
-    detailLabel->setText(text);
-    updateScrollbar();
-    detailLabel->show();
-}
+void eShowDownFile::showText(const eString& text) { community::showFromTop(*scroller, detailLabel, text); }
 
 void eShowDownFile::updateScrollbar() { scroller->update(); }
 
@@ -112,24 +87,6 @@ void eShowDownFile::FileDownFailed(int) {
 }
 
 int eShowDownFile::eventHandler(const eWidgetEvent& event) {
-    if (event.type == eWidgetEvent::evtAction) {
-        const eAction* action = event.action;
-        if (action == &i_cursorActions->cancel) {
-            close(0);
-            return 1;
-        }
-        // While the text is longer than a page, up and down always scroll,
-        // even at the ends.
-        if (scroller->range() != 0) {
-            if (action == &i_cursorActions->up) {
-                scroller->up();
-                return 1;
-            }
-            if (action == &i_cursorActions->down) {
-                scroller->down();
-                return 1;
-            }
-        }
-    }
+    if (community::handleTextKeys(*this, *scroller, event)) return 1;
     return eWindow::eventHandler(event);
 }

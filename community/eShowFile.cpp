@@ -1,7 +1,7 @@
 #include "community/eShowFile.h"
 #include "community/ParseShoutInput.h"
 #include "community/endpoints.h"
-#include "community/page_geometry.h"
+#include "community/text_view.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
@@ -14,18 +14,9 @@ eShowFile::eShowFile(eString title) : eWindow(1) {
     int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
     eSize client = getClientSize();
 
-    scrollbar = new eProgress(this);
-    scrollbar->setName("scrollbar");
-    scrollbar->move(ePoint(client.w - 10, 0));
-    scrollbar->resize(eSize(10, client.h - 65));
-    scrollbar->setStart(0);
-    scrollbar->setPerc(100);
-    scrollbar->direction = 1;
-
-    visible = new eWidget(this);
-    visible->setName("visible");
-    visible->move(ePoint(10, 5));
-    visible->resize(eSize(getSize().w - 50, client.h - 90));
+    community::TextArea area = community::addTextArea(this);
+    scrollbar = area.scrollbar;
+    visible = area.visible;
 
     shoutLabel = new eLabel(visible);
     shoutLabel->move(ePoint(0, 0));
@@ -42,18 +33,10 @@ eShowFile::eShowFile(eString title) : eWindow(1) {
     input->setText(empty);
     input->loadDeco();
 
-    auto* send = new eButton(this, nullptr, 1);
-    send->move(ePoint((client.w - 290) / 2, 425));
-    send->resize(eSize(140, fontSize + 8));
-    send->setText(LangT(34, CORLANG));
-    send->loadDeco();
+    auto* send = community::addButton(this, 0, LangT(34, CORLANG));
     send->selected.connect(SigC::slot(*this, &eShowFile::sendShout));
 
-    auto* refresh = new eButton(this, nullptr, 1);
-    refresh->move(ePoint((client.w - 290) / 2 + 150, 425));
-    refresh->resize(eSize(140, fontSize + 8));
-    refresh->setText(LangT(35, CORLANG));
-    refresh->loadDeco();
+    auto* refresh = community::addButton(this, 1, LangT(35, CORLANG));
     refresh->selected.connect(SigC::slot(*this, &eShowFile::retrieveShout));
 
     // Once per window: each completed request runs its handler once.
@@ -67,13 +50,7 @@ eShowFile::eShowFile(eString title) : eWindow(1) {
 
 eShowFile::~eShowFile() = default;
 
-void eShowFile::showText(const eString& text) {
-    shoutLabel->hide();
-    shoutLabel->move(ePoint(0, 0));
-    shoutLabel->setText(text);
-    updateScrollbar();
-    shoutLabel->show();
-}
+void eShowFile::showText(const eString& text) { community::showFromTop(*scroller, shoutLabel, text); }
 
 void eShowFile::updateScrollbar() { scroller->update(); }
 
@@ -115,24 +92,6 @@ void eShowFile::shoutDownSend(int) {
 }
 
 int eShowFile::eventHandler(const eWidgetEvent& event) {
-    if (event.type == eWidgetEvent::evtAction) {
-        const eAction* action = event.action;
-        if (action == &i_cursorActions->cancel) {
-            close(0);
-            return 1;
-        }
-        // While the text is longer than a page, up and down always scroll,
-        // even at the ends.
-        if (scroller->range() != 0) {
-            if (action == &i_cursorActions->up) {
-                scroller->up();
-                return 1;
-            }
-            if (action == &i_cursorActions->down) {
-                scroller->down();
-                return 1;
-            }
-        }
-    }
+    if (community::handleTextKeys(*this, *scroller, event)) return 1;
     return eWindow::eventHandler(event);
 }
