@@ -64,8 +64,8 @@ public:
     // After a pass replaced `matches` (entity `from` bytes long, by `to`
     // bytes, the "&" kept or not), every later place moves left.
     void update(const char* text, const std::vector<size_t>& matches, size_t from, size_t to, bool keepsAmp) {
-        std::vector<size_t> moved;
-        moved.reserve(places.size());
+        std::vector<size_t>& moved = spare;  // reused: no allocation per pass
+        moved.clear();
         size_t m = 0, shift = 0;
         for (size_t at : places) {
             while (m < matches.size() && matches[m] < at) {
@@ -89,7 +89,7 @@ private:
             groups[next].push_back(at);
         }
     }
-    std::vector<size_t> places;
+    std::vector<size_t> places, spare;
     std::vector<size_t> groups[256];
     std::vector<unsigned char> used;
 };
