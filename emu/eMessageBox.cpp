@@ -53,7 +53,7 @@ private:
 }  // namespace
 
 eMessageBox::eMessageBox(eString text, eString caption, int flags, int defaultButton, int timeout)
-    : eWindow(0), message(std::move(text)), flags(flags), defaultButton(defaultButton) {
+    : eWindow(0), message(std::move(text)), flags(flags) {
     setText(caption);
     const gFont font = getFont();
 

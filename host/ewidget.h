@@ -341,5 +341,5 @@ public:
     const char* className() const override { return "eMessageBox"; }
 private:
     eString message;
-    int flags, defaultButton;
+    int flags;
 };
