@@ -90,10 +90,6 @@ TEST_F(ComboBox, NearTheScreenBottomThePopupOpensAbove) {
     EXPECT_LE(popup->getPosition().y + popup->getSize().h, combo->getAbsolutePosition().y);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(ComboBoxText, ShowsTheFirstEntryUntilAPositionIsSetAndStartsAfreshAfterAClear) {
     eWindow window;
     auto* combo = new eComboBox(&window, 3);

@@ -30,28 +30,21 @@ TEST_F(LabelFont, SkinKnowsFontsizeAndSizesItsFonts) {
     EXPECT_EQ(skin->queryFont("somethingElse"), control);
 }
 
-TEST_F(LabelFont, OneLineIsOneLineHeightTall) {
-    label->resize(eSize(500, 100));
-    label->setText("Wait please..");
+TEST_F(LabelFont, UnwrappedTextIsOneLineHeightPerLineFeedWhateverTheWidth) {
     EXPECT_EQ(label->getFont(), eSkin::getActive()->queryFont("eLabel")) << "labels default to the skin's label font";
-    eSize extent = label->getExtend();
-    EXPECT_EQ(extent.h, line());
-    EXPECT_GT(extent.w, 0);
-    EXPECT_LT(extent.w, 500);
-}
-
-TEST_F(LabelFont, EachLineFeedAddsALine) {
-    label->setText("first\nsecond");
-    EXPECT_EQ(label->getExtend().h, 2 * line());
-    label->setText("first\nsecond\n\nfourth");
-    EXPECT_EQ(label->getExtend().h, 4 * line());
-}
-
-TEST_F(LabelFont, WithoutTheWrapFlagALongTextStaysOneLine) {
-    label->resize(eSize(100, 10));
-    label->setText("a sentence that is much wider than one hundred pixels");
-    EXPECT_EQ(label->getExtend().h, line());
-    EXPECT_GT(label->getExtend().w, 100);
+    struct Case { const char* text; int width, lines; bool widerThanLabel; };
+    const Case cases[] = {{"Wait please..", 500, 1, false},
+                          {"first\nsecond", 500, 2, false},
+                          {"first\nsecond\n\nfourth", 500, 4, false},
+                          {"a sentence that is much wider than one hundred pixels", 100, 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        label->resize(eSize(c.width, 10));
+        label->setText(c.text);
+        EXPECT_EQ(label->getExtend().h, c.lines * line());
+        EXPECT_GT(label->getExtend().w, 0);
+        EXPECT_EQ(label->getExtend().w > c.width, c.widerThanLabel);
+    }
 }
 
 TEST_F(LabelFont, WrappedTextFillsTheLabelWidthAndGrowsDown) {

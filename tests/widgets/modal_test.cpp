@@ -31,17 +31,11 @@ TEST(ModalRun, ExecReturnsTheCloseCodeAndLeavesTheStack) {
 
 TEST(ModalRun, AcceptIsZeroRejectAndExitAreMinusOne) {
     eWindow window;
-    {
-        ModalScript script({[&] { window.accept(); }});
-        EXPECT_EQ(window.exec(), 0);
-    }
-    {
-        ModalScript script({[&] { window.reject(); }});
-        EXPECT_EQ(window.exec(), -1);
-    }
-    {
-        ModalScript script({press("exit")});
-        EXPECT_EQ(window.exec(), -1);
+    const std::pair<ModalScript::Step, int> cases[] = {
+        {[&] { window.accept(); }, 0}, {[&] { window.reject(); }, -1}, {press("exit"), -1}};
+    for (const auto& [step, code] : cases) {
+        ModalScript script({step});
+        EXPECT_EQ(window.exec(), code);
     }
 }
 
