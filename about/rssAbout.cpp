@@ -1,5 +1,5 @@
 #include "about/rssAbout.h"
-#include "about/logo.h"
+#include "ui/logo.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"

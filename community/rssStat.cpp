@@ -1,5 +1,5 @@
 #include "community/rssStat.h"
-#include "about/logo.h"
+#include "ui/logo.h"
 #include "community/ParseStatInput.h"
 #include "community/endpoints.h"
 #include "settings/lang.h"

@@ -1,5 +1,5 @@
 #include "plugin/rssMain.h"
-#include "about/logo.h"
+#include "ui/logo.h"
 #include "about/rssAbout.h"
 #include "community/downArea.h"
 #include "community/eShowFile.h"

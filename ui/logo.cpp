@@ -1,4 +1,4 @@
-#include "about/logo.h"
+#include "ui/logo.h"
 #include "ui/message.h"
 
 bool showLogo(eLabel* label, const char* path, ePoint position, eSize size) {
