@@ -63,13 +63,6 @@ private:
     std::unique_ptr<TmpfsMount> disk;
 };
 
-void expectBox(const std::string& dump, const std::string& message, const std::string& caption) {
-    auto box = dumpmatch::innermost(dump);
-    ASSERT_FALSE(box.empty()) << dump;
-    EXPECT_EQ(box.front()["message"], message) << dump;
-    EXPECT_EQ(box.front()["title"], caption);
-}
-
 class DiskFaults : public ::testing::Test {
 protected:
     // The download failed with the sink's code; the details are back, the

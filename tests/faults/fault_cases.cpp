@@ -1,5 +1,6 @@
 #include "tests/faults/fault_cases.h"
 #include "host/ehttp.h"
+#include <iterator>
 
 namespace faults {
 
@@ -26,28 +27,29 @@ const RequestSpec kSpecs[] = {
 void PrintTo(Request request, std::ostream* out) { *out << spec(request).name; }
 void PrintTo(Fault fault, std::ostream* out) { *out << faultName(fault); }
 
+const char* const kFaultNames[] = {"NotListening", "NotFound",  "ServerError", "DroppedHalfway", "Stall",
+                                   "RedirectToFile", "RedirectLoop", "EmptyBody", "Junk"};
+
+template <typename E>
+std::vector<E> firstN(int n) {
+    std::vector<E> all;
+    for (int i = 0; i < n; ++i) all.push_back(static_cast<E>(i));
+    return all;
+}
+
 const std::vector<Request>& allRequests() {
-    static const std::vector<Request> all = {Request::EnglishFeed, Request::ItalianFeed,  Request::Article,
-                                             Request::ShoutList,   Request::ShoutPost,    Request::Statistics,
-                                             Request::CategoryList, Request::FileDetail, Request::FileDownload};
+    static const std::vector<Request> all = firstN<Request>(std::size(kSpecs));
     return all;
 }
 
 const std::vector<Fault>& allFaults() {
-    static const std::vector<Fault> all = {Fault::NotListening,   Fault::NotFound,     Fault::ServerError,
-                                           Fault::DroppedHalfway, Fault::Stall,        Fault::RedirectToFile,
-                                           Fault::RedirectLoop,   Fault::EmptyBody,    Fault::Junk};
+    static const std::vector<Fault> all = firstN<Fault>(std::size(kFaultNames));
     return all;
 }
 
 const RequestSpec& spec(Request request) { return kSpecs[static_cast<int>(request)]; }
 
-std::string faultName(Fault fault) {
-    static const char* const names[] = {"NotListening",   "NotFound",     "ServerError",
-                                        "DroppedHalfway", "Stall",        "RedirectToFile",
-                                        "RedirectLoop",   "EmptyBody",    "Junk"};
-    return names[static_cast<int>(fault)];
-}
+std::string faultName(Fault fault) { return kFaultNames[static_cast<int>(fault)]; }
 
 bool failsTransfer(Fault fault) { return fault != Fault::EmptyBody && fault != Fault::Junk; }
 

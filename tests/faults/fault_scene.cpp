@@ -1,8 +1,10 @@
 #include "tests/faults/fault_scene.h"
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include "settings/paths.h"
 #include "tests/faults/fault_cases.h"
+#include "tests/support/dump_match.h"
 
 namespace fs = std::filesystem;
 
@@ -52,6 +54,15 @@ std::vector<std::string> FaultScene::partFiles() const {
         if (entry.path().filename().string().find(".part") != std::string::npos)
             found.push_back(entry.path().string());
     return found;
+}
+
+void expectBox(const std::string& dump, const std::string& message, const std::string& caption,
+               const std::string& flags) {
+    dumpmatch::Block box = dumpmatch::innermost(dump);
+    ASSERT_FALSE(box.empty()) << dump;
+    EXPECT_EQ(box.front()["message"], message) << dump;
+    EXPECT_EQ(box.front()["title"], caption);
+    if (!flags.empty()) EXPECT_EQ(box.front()["flags"], flags);
 }
 
 }  // namespace faults

@@ -28,6 +28,11 @@ public:
     std::vector<std::string> partFiles() const;
 };
 
+// The innermost modal window of `dump` is a message box with `message`,
+// `caption` and (unless "") `flags`.
+void expectBox(const std::string& dump, const std::string& message, const std::string& caption,
+               const std::string& flags = "");
+
 // Whether this build runs under AddressSanitizer (its memory figures mean
 // nothing then).
 constexpr bool sanitized() {

@@ -70,11 +70,7 @@ TEST_P(RefusedLinks, AreNotRequestedAndTheDetailWindowKeepsWaiting) {
     auto dumps = dumpmatch::splitDumps(result.out);
     ASSERT_GE(dumps.size(), 2u) << result.out;
 
-    auto box = dumpmatch::innermost(dumps[0]);
-    ASSERT_FALSE(box.empty());
-    EXPECT_EQ(box.front()["message"], c.message) << dumps[0];
-    EXPECT_EQ(box.front()["title"], "Details");
-    EXPECT_EQ(box.front()["flags"], "0x01");
+    expectBox(dumps[0], c.message, "Details", "0x01");
     auto detail = dumpmatch::innermost(dumps[1]);
     ASSERT_FALSE(detail.empty());
     EXPECT_EQ(detail.front()["title"], "") << dumps[1];
