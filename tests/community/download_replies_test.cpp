@@ -20,39 +20,27 @@ FileDetail detailFrom(const BoxRoot& root, const std::string& fixture) {
 }
 }  // namespace
 
-TEST(CategoryReply, PairsGiveEntriesInOrderWithLineFeedKept) {
-    BoxRoot root;
-    auto entries = categoryFrom(root, "category_two_files.txt");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].title, "Plugin A\n");
-    EXPECT_EQ(entries[0].id, 17);
-    EXPECT_EQ(entries[1].title, "Plugin B\n");
-    EXPECT_EQ(entries[1].id, 23);
-    EXPECT_FALSE(root.exists(feedFile));
+// "id:title" for each entry, for comparing whole replies at once.
+std::vector<std::string> pairs(const std::vector<CategoryEntry>& entries) {
+    std::vector<std::string> out;
+    for (const auto& e : entries) out.push_back(std::to_string(e.id) + ":" + e.title);
+    return out;
 }
 
-TEST(CategoryReply, LastIdWithoutTitleAddsNothing) {
-    BoxRoot root;
-    auto entries = categoryFrom(root, "category_last_id_without_title.txt");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].title, "Plugin A\n");
-}
-
-TEST(CategoryReply, IdsReadLikeStrtolAndTitlesDecodeEntities) {
-    BoxRoot root;
-    auto entries = categoryFrom(root, "category_id_suffix_and_entity.txt");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].id, 42);
-    EXPECT_EQ(entries[0].title, "Tips & Tricks\n");
-    EXPECT_EQ(entries[1].id, -5);
-}
-
-TEST(CategoryReply, AnErrorPageStillPairsUp) {
-    BoxRoot root;
-    auto entries = categoryFrom(root, "category_error_page.txt");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].id, 0);
-    EXPECT_EQ(entries[0].title, "<html>\n");
+TEST(CategoryReply, IdTitlePairsInOrderWithLineFeedsKeptAndTheFileRemoved) {
+    struct Case { const char* fixture; std::vector<std::string> entries; };
+    const Case cases[] = {
+        {"category_two_files.txt", {"17:Plugin A\n", "23:Plugin B\n"}},
+        {"category_last_id_without_title.txt", {"17:Plugin A\n"}},  // a last id without title adds nothing
+        {"category_id_suffix_and_entity.txt", {"42:Tips & Tricks\n", "-5:Negative\n"}},  // strtol, entities
+        {"category_error_page.txt", {"0:<html>\n"}},  // an error page still pairs up
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        BoxRoot root;
+        EXPECT_EQ(pairs(categoryFrom(root, c.fixture)), c.entries);
+        EXPECT_FALSE(root.exists(feedFile));
+    }
 }
 
 TEST(CategoryReply, MissingOrEmptyReplyGivesNoEntriesAndNoFile) {
@@ -103,34 +91,30 @@ TEST(FileDetailReply, EightLinesLayOutAsEightRows) {
     EXPECT_FALSE(root.exists(feedFile));
 }
 
-TEST(FileDetailReply, TheNameIsTakenRawWhileLaterLinesAreDecoded) {
-    BoxRoot root;
-    FileDetail detail = detailFrom(root, "detail_entity_in_name.txt");
-    EXPECT_EQ(detail.fileName, "tips&amp;tricks.txt\n");
-    EXPECT_EQ(detail.text, "TITLE: Tips\n\nBY: bob ");
-}
-
-TEST(FileDetailReply, ShortRepliesShowOnlyTheirPartsAndNoRule) {
-    BoxRoot root;
-    FileDetail detail = detailFrom(root, "detail_five_lines.txt");
-    EXPECT_EQ(detail.text, "TITLE: A\n\nBY: bob " + std::string(23, ' ') + "x \n\nSize: 1 KB ");
-    EXPECT_EQ(detail.text.find("---"), std::string::npos);
-}
-
-TEST(FileDetailReply, MissingReplyGivesEmptyNameAndText) {
-    BoxRoot root;
-    FileDetail detail = loadFileDetail(1);
-    EXPECT_EQ(detail.fileName, "");
-    EXPECT_EQ(detail.text, "");
-}
-
-TEST(FileDetailReply, LongLinesArriveAsPiecesOf2047Bytes) {
-    BoxRoot root;
-    std::string name = std::string(2047, 'n');
-    root.write(feedFile, name + "rest\nTitle\n");
-    FileDetail detail = loadFileDetail(1);
-    EXPECT_EQ(detail.fileName, name);
-    EXPECT_EQ(detail.text, "TITLE: rest\n\nBY: Title ");
+TEST(FileDetailReply, RawNameShortRepliesMissingReplyAndLongLines) {
+    // A reply is a fixture's name, or the reply itself after a '=', or "" for none.
+    struct Case { std::string reply, fileName, text; };
+    const std::string longName(2047, 'n');
+    const Case cases[] = {
+        // The name is taken raw while later lines are decoded.
+        {"detail_entity_in_name.txt", "tips&amp;tricks.txt\n", "TITLE: Tips\n\nBY: bob "},
+        // Only the parts present, and no rule.
+        {"detail_five_lines.txt", "a.zip\n", "TITLE: A\n\nBY: bob " + std::string(23, ' ') + "x \n\nSize: 1 KB "},
+        {"", "", ""},
+        // Long lines arrive as pieces of 2047 bytes.
+        {"=" + longName + "rest\nTitle\n", longName, "TITLE: rest\n\nBY: Title "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply.substr(0, 40));
+        BoxRoot root;
+        if (c.reply[0] == '=')
+            root.write(feedFile, c.reply.substr(1));
+        else if (!c.reply.empty())
+            root.copyFixture("community/" + c.reply, feedFile);
+        FileDetail detail = loadFileDetail(1);
+        EXPECT_EQ(detail.fileName, c.fileName);
+        EXPECT_EQ(detail.text, c.text);
+    }
 }
 
 TEST(FileDetailReply, ItalianLabels) {
@@ -139,25 +123,10 @@ TEST(FileDetailReply, ItalianLabels) {
     EXPECT_EQ(loadFileDetail(3).text.rfind("TITOLO: A\n\nAUTORE: bob ", 0), 0u);
 }
 
-TEST(DownloadName, OrdinaryNamesAreUsable) {
-    EXPECT_TRUE(usableDownloadName("readme.txt"));
-    EXPECT_TRUE(usableDownloadName("..hidden"));
-    EXPECT_TRUE(usableDownloadName("caf\xC3\xA9 & co.zip"));
-}
-
-TEST(DownloadName, NamesThatLeaveOrNameTheDirectoryAreRefused) {
-    EXPECT_FALSE(usableDownloadName(""));
-    EXPECT_FALSE(usableDownloadName("."));
-    EXPECT_FALSE(usableDownloadName(".."));
-    EXPECT_FALSE(usableDownloadName("../evil"));
-    EXPECT_FALSE(usableDownloadName("sub/file"));
-    EXPECT_FALSE(usableDownloadName("..\\evil"));
-    EXPECT_FALSE(usableDownloadName("/etc/passwd"));
-}
-
-TEST(DownloadName, ControlBytesAreRefused) {
-    EXPECT_FALSE(usableDownloadName("a\rb"));
-    EXPECT_FALSE(usableDownloadName("tab\there"));
-    EXPECT_FALSE(usableDownloadName(eString("nul\0x", 5)));
-    EXPECT_FALSE(usableDownloadName("del\x7F"));
+TEST(DownloadName, OrdinaryNamesAreUsableButNoneThatLeavesTheDirectoryOrHoldsControlBytes) {
+    for (const char* name : {"readme.txt", "..hidden", "caf\xC3\xA9 & co.zip"}) EXPECT_TRUE(usableDownloadName(name)) << name;
+    for (const eString& name : {eString(""), eString("."), eString(".."), eString("../evil"), eString("sub/file"),
+                                eString("..\\evil"), eString("/etc/passwd"), eString("a\rb"), eString("tab\there"),
+                                eString("nul\0x", 5), eString("del\x7F")})
+        EXPECT_FALSE(usableDownloadName(name)) << name;
 }

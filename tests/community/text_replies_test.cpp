@@ -32,30 +32,24 @@ using ShoutList = ReplyTest;
 using StatisticsReply = ReplyTest;
 }  // namespace
 
-TEST_F(ShoutList, FiveFieldsGiveOneRowAndAStartedSecondRow) {
-    EXPECT_EQ(shoutRows(root, "shout_five_fields.html"),
-              "12:01   anna  ->  first shout             web\n12:05   ");
-    EXPECT_FALSE(root.exists(shoutFile));
+TEST_F(ShoutList, RowsBelowTheHeaderFromFieldsAfterTheMarker) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Five fields: one row and a started second row.
+        {"shout_five_fields.html", "12:01   anna  ->  first shout             web\n12:05   "},
+        {"shout_no_marker.html", ""},
+        // Tag-only and one-byte lines are not fields.
+        {"shout_tag_only_lines.html", "12:01   anna  ->  hi             "},
+        // Entities are decoded after the tags are gone.
+        {"shout_entities.html", "12:01   Tom & Jerry  ->  fish 'n' chips <3             \xC2\xA9 club\r\n"},
+    };
+    for (const auto& [fixture, rows] : cases) {
+        EXPECT_EQ(shoutRows(root, fixture), rows) << fixture;
+        EXPECT_FALSE(root.exists(shoutFile));
+    }
 }
 
-TEST_F(ShoutList, WithoutTheMarkerOnlyTheHeaderIsShown) {
-    EXPECT_EQ(shoutRows(root, "shout_no_marker.html"), "");
-}
-
-TEST_F(ShoutList, TagOnlyAndOneByteLinesAreNotFields) {
-    EXPECT_EQ(shoutRows(root, "shout_tag_only_lines.html"), "12:01   anna  ->  hi             ");
-}
-
-TEST_F(ShoutList, EntitiesAreDecodedAfterTheTagsAreGone) {
-    EXPECT_EQ(shoutRows(root, "shout_entities.html"),
-              "12:01   Tom & Jerry  ->  fish 'n' chips <3             \xC2\xA9 club\r\n");
-}
-
-TEST_F(ShoutList, MissingFileGivesNothingAtAll) {
+TEST_F(ShoutList, MissingFileGivesNothingAtAllAndTheHeaderFollowsTheLanguage) {
     EXPECT_EQ(ParseShoutInput(), "");
-}
-
-TEST_F(ShoutList, HeaderFollowsTheLanguage) {
     CORLANG = 3;
     root.write(shoutFile, "");
     EXPECT_EQ(ParseShoutInput().rfind("Ultimi Shouts inviati dagli utenti Orbivox:\n", 0), 0u);
@@ -100,38 +94,28 @@ TEST_F(ShoutList, ALineThatReachesTheBudgetExactlyIsKept) {
     EXPECT_EQ(text.find("after"), std::string::npos);
 }
 
-TEST_F(StatisticsReply, NineLinesGiveTheNineLabelledValues) {
-    root.copyFixture("community/stat_nine_lines.txt", shoutFile);
-    EXPECT_EQ(ParseStatInput(),
-              "Total connections to Lumen News:\t1523"
-              "\nTotal users that have visited today:\t17"
-              "\nTotal number of published News:\t42"
-              "\nTotal number of Uploaded Files:\t8"
-              "\nTotal number of Shouts sent by users:\t311"
-              "\n" + std::string(38, '_') + "\n"
-              "\nTop News:  Welcome to the new server"
-              "\nReads:\t977"
-              "\nTop File:  skin-pack.zip"
-              "\nDownloads:\t64");
-    EXPECT_FALSE(root.exists(shoutFile));
-}
-
-TEST_F(StatisticsReply, ATenthLineIsAppendedAsRead) {
-    root.copyFixture("community/stat_ten_lines.txt", shoutFile);
-    std::string text = ParseStatInput();
-    std::string tail = "\nDownloads:\t64extra line\n";
-    ASSERT_GE(text.size(), tail.size());
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-}
-
-TEST_F(StatisticsReply, EmptyFirstLineIsAnEmptyValue) {
-    root.copyFixture("community/stat_empty_first_line.txt", shoutFile);
-    EXPECT_EQ(ParseStatInput(), "Total connections to Lumen News:\t\nTotal users that have visited today:\t17");
-}
-
-TEST_F(StatisticsReply, CarriageReturnsStayInTheValues) {
-    root.copyFixture("community/stat_carriage_return.txt", shoutFile);
-    EXPECT_EQ(ParseStatInput(), "Total connections to Lumen News:\t1523\r\nTotal users that have visited today:\t17");
+TEST_F(StatisticsReply, EachLineGetsItsLabelAndLaterLinesAreAppendedAsRead) {
+    const std::string nine = "Total connections to Lumen News:\t1523"
+                             "\nTotal users that have visited today:\t17"
+                             "\nTotal number of published News:\t42"
+                             "\nTotal number of Uploaded Files:\t8"
+                             "\nTotal number of Shouts sent by users:\t311"
+                             "\n" + std::string(38, '_') + "\n"
+                             "\nTop News:  Welcome to the new server"
+                             "\nReads:\t977"
+                             "\nTop File:  skin-pack.zip"
+                             "\nDownloads:\t64";
+    const std::pair<const char*, std::string> cases[] = {
+        {"stat_nine_lines.txt", nine},
+        {"stat_ten_lines.txt", nine + "extra line\n"},
+        {"stat_empty_first_line.txt", "Total connections to Lumen News:\t\nTotal users that have visited today:\t17"},
+        {"stat_carriage_return.txt", "Total connections to Lumen News:\t1523\r\nTotal users that have visited today:\t17"},
+    };
+    for (const auto& [fixture, text] : cases) {
+        root.copyFixture(std::string("community/") + fixture, shoutFile);
+        EXPECT_EQ(ParseStatInput(), text) << fixture;
+        EXPECT_FALSE(root.exists(shoutFile));
+    }
 }
 
 TEST_F(StatisticsReply, FrenchLabels) {
