@@ -1,11 +1,10 @@
 // The feed-list parser on any file.
-#include <unistd.h>
 #include <string>
 #include "fuzz_support.h"
 #include "news/ConfigParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/lumen-fuzz-feeds-" + std::to_string(getpid()) + ".xml";
+    static const std::string path = fuzzing::scratchFile("feeds.xml");
     fuzzing::writeFile(path.c_str(), data, size);
     fuzzing::answerBoxes();
     ConfigParser parser;

@@ -6,24 +6,37 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include "emu/file_root.h"
 #include "tests/support/message_box_answerer.h"
 
 namespace fuzzing {
 
-// Activates a private root once per process (removed by the system's /tmp
-// cleaning; the fuzzers run for minutes, not days).
+// Activates a private root once per process, removed when the process ends.
 inline void useBoxRoot() {
     static bool done = false;
     if (done) return;
-    char pattern[] = "/tmp/lumen-fuzz-XXXXXX";
+    static char pattern[] = "/tmp/lumen-fuzz-XXXXXX";
     const char* root = mkdtemp(pattern);
     if (!root) std::abort();
     emu::setFileRoot(root);
+    // Registered after the first setFileRoot, so that it runs before the
+    // root's own storage is destroyed at exit.
+    std::atexit([] {
+        emu::setFileRoot("");
+        std::error_code ignored;
+        std::filesystem::remove_all(pattern, ignored);
+    });
     std::string base = root;
     for (const char* dir : {"/var", "/var/tmp", "/var/keys"}) mkdir((base + dir).c_str(), 0755);
     done = true;
+}
+
+// A file of the target's own in that private directory.
+inline std::string scratchFile(const char* name) {
+    useBoxRoot();
+    return emu::fileRoot() + "/" + name;
 }
 
 inline void writeFile(const char* path, const uint8_t* data, size_t size) {
