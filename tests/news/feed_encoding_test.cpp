@@ -29,34 +29,20 @@ eString config(const std::string& bytes) {
 
 }  // namespace
 
-TEST(RssEncoding, DeclaredUtf8InAnyLetterCaseGivesUtf8) {
-    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"utf-8\"?><rss>"), "UTF-8");
-    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss>"), "UTF-8");
-    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"Utf-8\"?><rss>"), "UTF-8");
-}
-
-TEST(RssEncoding, SingleQuotedDeclarationIsRead) {
-    EXPECT_EQ(rss("<?xml version='1.0' encoding='utf-8'?><rss version=\"2.0\">"), "UTF-8");
-    EXPECT_EQ(rss("<?xml version='1.0' encoding='windows-1252'?><rss version=\"2.0\">"), "ISO-8859-1");
-}
-
-TEST(RssEncoding, EveryOtherNameGivesLatin1) {
-    EXPECT_EQ(rss("<?xml version=\"1.0\"?><rss>"), "ISO-8859-1");
-    EXPECT_EQ(rss("<rss>"), "ISO-8859-1");
-    EXPECT_EQ(rss(""), "ISO-8859-1");
-    EXPECT_EQ(rss("<?xml encoding=\"iso-8859-1\"?>"), "ISO-8859-1");
-    EXPECT_EQ(rss("<?xml encoding=\"ISO-8859-15\"?>"), "ISO-8859-1");
-    EXPECT_EQ(rss("<?xml encoding=\"windows-1252\"?>"), "ISO-8859-1");
-    EXPECT_EQ(rss("<?xml encoding=\"windows-1254\"?>"), "ISO-8859-1");
-    EXPECT_EQ(rss("<?xml encoding=\"utf-16\"?>"), "ISO-8859-1");
-    // The declaration keyword is case-sensitive.
-    EXPECT_EQ(rss("<?xml ENCODING=\"utf-8\"?>"), "ISO-8859-1");
-}
-
-TEST(RssEncoding, ClosingQuoteMissingFromChunkGivesLatin1) {
-    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\"utf-8"), "ISO-8859-1");
-    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding=\""), "ISO-8859-1");
-    EXPECT_EQ(rss("<?xml version=\"1.0\" encoding="), "ISO-8859-1");
+TEST(RssEncoding, DeclaredUtf8InAnyCaseAndQuotesGivesUtf8EverythingElseLatin1) {
+    for (const char* chunk : {"<?xml version=\"1.0\" encoding=\"utf-8\"?><rss>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss>",
+                              "<?xml version=\"1.0\" encoding=\"Utf-8\"?><rss>",
+                              "<?xml version='1.0' encoding='utf-8'?><rss version=\"2.0\">"})
+        EXPECT_EQ(rss(chunk), "UTF-8") << chunk;
+    for (const char* chunk : {"<?xml version='1.0' encoding='windows-1252'?><rss version=\"2.0\">",
+                              "<?xml version=\"1.0\"?><rss>", "<rss>", "", "<?xml encoding=\"iso-8859-1\"?>",
+                              "<?xml encoding=\"ISO-8859-15\"?>", "<?xml encoding=\"windows-1254\"?>",
+                              "<?xml encoding=\"utf-16\"?>",
+                              "<?xml ENCODING=\"utf-8\"?>",  // the keyword is case-sensitive
+                              // the closing quote missing from the chunk
+                              "<?xml version=\"1.0\" encoding=\"utf-8", "<?xml version=\"1.0\" encoding=\"",
+                              "<?xml version=\"1.0\" encoding="})
+        EXPECT_EQ(rss(chunk), "ISO-8859-1") << chunk;
 }
 
 TEST(RssEncoding, NameOverLongGivesLatin1) {

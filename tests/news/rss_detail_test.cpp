@@ -126,48 +126,28 @@ TEST_F(RssDetailTest, VisibleAreaIsWholeLinesPlusATwelfth) {
     EXPECT_EQ(detail->textLabel()->getSize().height(), 14 * page());
 }
 
-TEST_F(RssDetailTest, TextThatFitsDoesNotScroll) {
+TEST_F(RssDetailTest, PageKeysMoveByWholePagesWithinTheRangeAndTheBarFollows) {
     openSmall();
-    setLines(linesPerPage());
-    EXPECT_EQ(detail->scrollRange(), 0);
-    expectBar(0, 100);
-    key(rcPageDown);
-    EXPECT_EQ(offset(), 0);
-    key(rcPageUp);
-    EXPECT_EQ(offset(), 0);
-}
-
-TEST_F(RssDetailTest, TwoPagesScrollOnePageEachWay) {
-    openSmall();
-    setLines(2 * linesPerPage());
-    EXPECT_EQ(detail->scrollRange(), 2 * page());
-    expectBar(0, 50);
-    key(rcPageDown);
-    EXPECT_EQ(offset(), -page());
-    expectBar(50, 50);
-    key(rcPageDown);
-    EXPECT_EQ(offset(), -page());
-    key(rcPageUp);
-    EXPECT_EQ(offset(), 0);
-    expectBar(0, 50);
-    key(rcPageUp);
-    EXPECT_EQ(offset(), 0);
-}
-
-TEST_F(RssDetailTest, TwoAndAHalfPagesGiveAThirdOfTheBar) {
-    openSmall();
-    int n = linesPerPage();
+    const int n = linesPerPage();
     ASSERT_GE(n, 2);
-    setLines(2 * n + n / 2);
-    EXPECT_EQ(detail->scrollRange(), 3 * page());
-    expectBar(0, 33);
-    key(rcPageDown);
-    expectBar(33, 33);
-    key(rcPageDown);
-    expectBar(66, 33);
-    EXPECT_EQ(offset(), -2 * page());
-    key(rcPageDown);
-    EXPECT_EQ(offset(), -2 * page());
+    // Per key press (+1 page down, -1 page up): the page shown after it and the bar's start.
+    struct Case { int lines, pages, barSize; std::vector<int> keys, shown, barStarts; };
+    const Case cases[] = {
+        {n, 0, 100, {+1, -1}, {0, 0}, {0, 0}},                              // fits: no scrolling
+        {2 * n, 2, 50, {+1, +1, -1, -1}, {1, 1, 0, 0}, {50, 50, 0, 0}},      // held at both ends
+        {2 * n + n / 2, 3, 33, {+1, +1, +1}, {1, 2, 2}, {33, 66, 66}},       // a part page counts whole
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        setLines(c.lines);
+        EXPECT_EQ(detail->scrollRange(), c.pages * page());
+        expectBar(0, c.barSize);
+        for (size_t i = 0; i < c.keys.size(); ++i) {
+            key(c.keys[i] > 0 ? rcPageDown : rcPageUp);
+            EXPECT_EQ(offset(), -c.shown[i] * page()) << "after key " << i;
+            expectBar(c.barStarts[i], c.barSize);
+        }
+    }
 }
 
 TEST_F(RssDetailTest, OnlyPressesOfThePageKeysScroll) {
