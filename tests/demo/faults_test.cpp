@@ -18,45 +18,37 @@ long msSince(Clock::time_point start) {
 const std::string shouts = std::string(script) + "?op=outme";
 const std::string stats = std::string(script) + "?op=outmestats2";
 
-TEST(Faults, StatusAppliesOnlyToTheChosenOperation) {
-    DemoServer server({"--fault-op", "outme", "--status", "500"});
-    auto bad = fetch(server, shouts);
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->status, 500);
-    EXPECT_EQ(bad->body.find("end document head"), std::string::npos);
-    EXPECT_NE(bad->body.find("500"), std::string::npos);
-    auto good = fetch(server, stats);
-    ASSERT_TRUE(good);
-    EXPECT_EQ(good->status, 200);
-}
-
-TEST(Faults, WithoutFaultOpEveryRequestIsHit) {
-    DemoServer server({"--status", "503"});
-    for (const std::string& target : {shouts, stats, std::string("/lumennews/files/cam_autostart.sh")}) {
-        auto res = fetch(server, target);
-        ASSERT_TRUE(res);
-        EXPECT_EQ(res->status, 503) << target;
+// A status or redirect hits the --fault-op operations (all without one) and
+// spares the others.
+TEST(Faults, StatusAndRedirectHitOnlyTheChosenOperations) {
+    const std::string download = "/lumennews/files/cam_autostart.sh";
+    const std::string post = std::string(script) + "?op=inme&n=Ghost&p=never_seen";
+    struct Case { std::vector<std::string> switches; std::vector<std::string> hit; int status; std::string spared; };
+    const Case cases[] = {
+        {{"--fault-op", "outme", "--status", "500"}, {shouts}, 500, stats},
+        {{"--status", "503"}, {shouts, stats, download}, 503, ""},
+        {{"--fault-op", "files", "--status", "404"}, {download}, 404, std::string(script) + "?op=outfile&idf=12"},
+        {{"--fault-op", "inme", "--status", "500"}, {post}, 500, shouts},
+        {{"--fault-op", "outme", "--redirect", "file:///etc/passwd"}, {shouts}, 302, stats},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switches[c.switches.size() - 1]);
+        DemoServer server(c.switches);
+        for (const std::string& target : c.hit) {
+            auto res = fetch(server, target);
+            ASSERT_TRUE(res) << target;
+            EXPECT_EQ(res->status, c.status) << target;
+            EXPECT_EQ(res->body.find("end document head"), std::string::npos);
+            if (c.status == 302) {
+                EXPECT_EQ(res->get_header_value("Location"), "file:///etc/passwd");
+            }
+        }
+        if (c.spared.empty()) continue;
+        auto spared = fetch(server, c.spared);
+        ASSERT_TRUE(spared);
+        EXPECT_EQ(spared->status, 200);
+        EXPECT_EQ(spared->body.find("never_seen"), std::string::npos) << "a failed post is not stored";
     }
-}
-
-TEST(Faults, FilesNamesTheDownloads) {
-    DemoServer server({"--fault-op", "files", "--status", "404"});
-    auto download = fetch(server, "/lumennews/files/cam_autostart.sh");
-    ASSERT_TRUE(download);
-    EXPECT_EQ(download->status, 404);
-    auto detail = fetch(server, std::string(script) + "?op=outfile&idf=12");
-    ASSERT_TRUE(detail);
-    EXPECT_EQ(detail->status, 200);
-}
-
-TEST(Faults, AFailedPostIsNotStored) {
-    DemoServer server({"--fault-op", "inme", "--status", "500"});
-    auto post = fetch(server, std::string(script) + "?op=inme&n=Ghost&p=never_seen");
-    ASSERT_TRUE(post);
-    EXPECT_EQ(post->status, 500);
-    auto list = fetch(server, shouts);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->body.find("never_seen"), std::string::npos);
 }
 
 TEST(Faults, DropHalfDeclaresTheWholeBodyAndClosesHalfway) {

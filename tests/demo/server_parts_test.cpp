@@ -99,14 +99,13 @@ TEST(Options, DefaultsFaultsAndTheirLimits) {
     EXPECT_EQ(o.delayMs, 250);
     EXPECT_EQ(o.faultOps, (std::set<std::string>{"outme", "files"}));
 
-    const char* two[] = {"srv", "--empty", "--stall"};
-    EXPECT_EQ(demo::parseOptions(3, two, o, error), demo::ParseResult::Error);
-    const char* badStatus[] = {"srv", "--status", "42"};
-    EXPECT_EQ(demo::parseOptions(3, badStatus, o, error), demo::ParseResult::Error);
-    const char* badPort[] = {"srv", "--port", "8o"};
-    EXPECT_EQ(demo::parseOptions(3, badPort, o, error), demo::ParseResult::Error);
-    const char* missing[] = {"srv", "--log"};
-    EXPECT_EQ(demo::parseOptions(2, missing, o, error), demo::ParseResult::Error);
+    // Two faults at once, a status that is none, a bad port, a missing value.
+    const std::vector<std::vector<const char*>> wrong = {
+        {"srv", "--empty", "--stall"}, {"srv", "--status", "42"}, {"srv", "--port", "8o"}, {"srv", "--log"}};
+    for (const auto& argv : wrong)
+        EXPECT_EQ(demo::parseOptions(static_cast<int>(argv.size()), argv.data(), o, error),
+                  demo::ParseResult::Error)
+            << argv[1];
     const char* help[] = {"srv", "--help"};
     EXPECT_EQ(demo::parseOptions(2, help, o, error), demo::ParseResult::Help);
 }
