@@ -40,20 +40,20 @@ TEST(KeyScript, QuotedTextKeepsBlanksAndEscapes) {
     EXPECT_EQ(steps[4].text, "");
 }
 
-TEST(KeyScript, UnknownNameIsRejectedWithItsName) {
+TEST(KeyScript, BadScriptsAreRejectedNamingTheProblem) {
+    // Unknown names (lower case only, no two-digit keys), an open quote.
+    const std::pair<const char*, const char*> lists[] = {
+        {"ok menu ok", "\"menu\""}, {"OK", "\"OK\""}, {"10", "\"10\""}, {"text:\"open ended", "quote"}};
     std::vector<ScriptStep> steps;
     std::string error;
-    EXPECT_FALSE(runner::parseKeyList("ok menu ok", steps, error));
-    EXPECT_NE(error.find("\"menu\""), std::string::npos) << error;
-    EXPECT_FALSE(runner::parseKeyList("OK", steps, error));  // names are lower case
-    EXPECT_FALSE(runner::parseKeyList("10", steps, error));
-}
-
-TEST(KeyScript, UnterminatedQuoteIsRejected) {
-    std::vector<ScriptStep> steps;
-    std::string error;
-    EXPECT_FALSE(runner::parseKeyList("text:\"open ended", steps, error));
-    EXPECT_NE(error.find("quote"), std::string::npos);
+    for (const auto& [text, named] : lists) {
+        EXPECT_FALSE(runner::parseKeyList(text, steps, error)) << text;
+        EXPECT_NE(error.find(named), std::string::npos) << error;
+    }
+    // In a file, the error names the line.
+    EXPECT_FALSE(runner::parseKeyLines("ok\n\nenter\n", steps, error));
+    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+    EXPECT_NE(error.find("\"enter\""), std::string::npos) << error;
 }
 
 TEST(KeyScript, FileTakesOneStepPerLineWithCommentsAndBlankLines) {
@@ -69,12 +69,4 @@ TEST(KeyScript, FileTakesOneStepPerLineWithCommentsAndBlankLines) {
     EXPECT_EQ(steps[2].text, "hello there");
     EXPECT_EQ(steps[3].text, "  padded ");
     EXPECT_EQ(steps[4].kind, Kind::Wait);
-}
-
-TEST(KeyScript, FileErrorNamesTheLine) {
-    std::vector<ScriptStep> steps;
-    std::string error;
-    EXPECT_FALSE(runner::parseKeyLines("ok\n\nenter\n", steps, error));
-    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
-    EXPECT_NE(error.find("\"enter\""), std::string::npos) << error;
 }

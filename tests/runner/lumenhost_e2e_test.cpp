@@ -13,11 +13,24 @@ namespace {
 
 const char kMain[] = "Runner test";
 
-LumenhostResult runTestPlugin(const std::string& keys, const std::string& root = "") {
+LumenhostRun testRun(const std::string& keys, const std::string& root = "") {
     LumenhostRun run;
     run.plugin = TEST_PLUGIN;
     run.root = root;
     run.keys = keys;
+    return run;
+}
+
+LumenhostResult runTestPlugin(const std::string& keys, const std::string& root = "") {
+    return runLumenhost(testRun(keys, root));
+}
+
+// Runs `keys` with the test plug-in's fetch target mapped to `server`.
+LumenhostResult runFetching(const std::string& keys, const LoopbackServer& server, const BoxRoot& box,
+                            std::vector<std::string> extra = {}) {
+    LumenhostRun run = testRun(keys, box.dir());
+    run.connectTo = "runner-test.example:8080:127.0.0.1:" + std::to_string(server.port());
+    run.extra = std::move(extra);
     return runLumenhost(run);
 }
 
@@ -27,7 +40,7 @@ std::string status(const std::string& dump) {
 
 }  // namespace
 
-TEST(LumenhostRun, EmptyScriptEndsWithAFinalDumpAndExitZero) {
+TEST(LumenhostRun, EmptyScriptEndsWithAFinalDumpAndExitZeroKeysMoveTheFocus) {
     LumenhostResult result = runTestPlugin("");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
@@ -38,12 +51,10 @@ TEST(LumenhostRun, EmptyScriptEndsWithAFinalDumpAndExitZero) {
     EXPECT_EQ(main.front()["modal"], "innermost");
     EXPECT_EQ(dumpmatch::focused(main).text(), "Open nested");
     EXPECT_EQ(dumpmatch::all(main, "eButton").size(), 6u);
-}
 
-TEST(LumenhostRun, KeysMoveTheFocus) {
-    LumenhostResult result = runTestPlugin("down down dump up");
+    result = runTestPlugin("down down dump up");
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    auto dumps = dumpmatch::splitDumps(result.out);
+    dumps = dumpmatch::splitDumps(result.out);
     ASSERT_EQ(dumps.size(), 2u);
     EXPECT_EQ(dumpmatch::focused(dumpmatch::window(dumps[0], kMain)).text(), "Write file");
     EXPECT_EQ(dumpmatch::focused(dumpmatch::window(dumps[1], kMain)).text(), "Show message");
@@ -87,15 +98,13 @@ TEST(LumenhostRun, MessageBoxIsDumpedAndAnsweredWithOk) {
 // The script ends inside two nested modal loops: the runner closes them in
 // order, and plugin_exec returns normally (no leak report under ASan).
 TEST(LumenhostRun, ScriptEndingInsideNestedModalsUnwindsCleanly) {
-    LumenhostResult result = runTestPlugin("1");
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(dumpmatch::windowTitles(dumpmatch::lastDump(result.out)), std::vector<std::string>{"Nested window"});
-
-    result = runTestPlugin("2");
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(dumpmatch::innermost(dumpmatch::lastDump(result.out)).front()["title"], "Test message");
+    const std::pair<const char*, const char*> cases[] = {{"1", "Nested window"}, {"2", "Test message"}};
+    for (const auto& [keys, innermost] : cases) {
+        LumenhostResult result = runTestPlugin(keys);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(dumpmatch::innermost(dumpmatch::lastDump(result.out)).front()["title"], innermost);
+    }
 }
 
 TEST(LumenhostRun, PluginResultBecomesTheExitCode) {
@@ -120,12 +129,7 @@ TEST(LumenhostRun, WaitLetsTheTransferFinishThroughConnectTo) {
     BoxRoot box;
     LoopbackServer server;
     server.serve("/hello", "hello body\n");
-    LumenhostRun run;
-    run.plugin = TEST_PLUGIN;
-    run.root = box.dir();
-    run.keys = "4 wait dump";
-    run.connectTo = "runner-test.example:8080:127.0.0.1:" + std::to_string(server.port());
-    LumenhostResult result = runLumenhost(run);
+    LumenhostResult result = runFetching("4 wait dump", server, box);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(status(dumpmatch::splitDumps(result.out).at(0)), "Fetched 0: hello body\n");
     EXPECT_EQ(server.requestCount(), 1u);
@@ -138,13 +142,7 @@ TEST(LumenhostRun, WaitEndsWhileACompletionHandlerRunsAModalBox) {
     BoxRoot box;
     LoopbackServer server;
     server.serve("/hello", "hello body\n");
-    LumenhostRun run;
-    run.plugin = TEST_PLUGIN;
-    run.root = box.dir();
-    run.keys = "6 wait dump";
-    run.connectTo = "runner-test.example:8080:127.0.0.1:" + std::to_string(server.port());
-    run.extra = {"--wait-timeout", "10"};
-    LumenhostResult result = runLumenhost(run);
+    LumenhostResult result = runFetching("6 wait dump", server, box, {"--wait-timeout", "10"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     auto report = dumpmatch::innermost(dumpmatch::splitDumps(result.out).at(0));
     ASSERT_FALSE(report.empty());
@@ -156,13 +154,7 @@ TEST(LumenhostRun, WaitThatNeverQuietensTimesOut) {
     BoxRoot box;
     LoopbackServer server;
     server.stall("/hello");
-    LumenhostRun run;
-    run.plugin = TEST_PLUGIN;
-    run.root = box.dir();
-    run.keys = "4 wait dump";
-    run.connectTo = "runner-test.example:8080:127.0.0.1:" + std::to_string(server.port());
-    run.extra = {"--wait-timeout", "2"};
-    LumenhostResult result = runLumenhost(run);
+    LumenhostResult result = runFetching("4 wait dump", server, box, {"--wait-timeout", "2"});
     EXPECT_EQ(result.exitCode, 4);
     EXPECT_NE(result.err.find("wait timed out after 2 s"), std::string::npos) << result.err;
     // The screen at the time-out is kept for the reader.
@@ -172,9 +164,7 @@ TEST(LumenhostRun, WaitThatNeverQuietensTimesOut) {
 TEST(LumenhostRun, ShotsAreNumberedPngsOfTheScreen) {
     BoxRoot box;
     std::string shots = box.dir() + "/shots";
-    LumenhostRun run;
-    run.plugin = TEST_PLUGIN;
-    run.keys = "shot 2 shot";
+    LumenhostRun run = testRun("shot 2 shot");
     run.extra = {"--shots", shots};
     LumenhostResult result = runLumenhost(run);
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -196,8 +186,7 @@ TEST(LumenhostRun, ShotsAreNumberedPngsOfTheScreen) {
 TEST(LumenhostRun, KeysFileAndDumpFile) {
     BoxRoot box;
     box.write("/var/tmp/keys.txt", "# into the nested window\n1\nok\ntext:\"a b\"\nok\ndump\n");
-    LumenhostRun run;
-    run.plugin = TEST_PLUGIN;
+    LumenhostRun run = testRun("");
     run.dump = box.path("/var/tmp/out.dump");
     run.extra = {"--keys-file", box.path("/var/tmp/keys.txt")};
     LumenhostResult result = runLumenhost(run);

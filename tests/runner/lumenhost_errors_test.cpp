@@ -1,6 +1,7 @@
 // Bad input to lumenhost: one clear line on stderr, a non-zero exit, never
 // a crash.
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include "tests/support/box_root.h"
 #include "tests/support/lumenhost_run.h"
@@ -24,49 +25,27 @@ LumenhostRun testPlugin(const std::string& keys) {
 
 }  // namespace
 
-TEST(LumenhostErrors, UnknownKeyName) {
-    expectOneLine(runLumenhost(testPlugin("1 enter")), 2, "unknown key \"enter\"");
-}
-
-TEST(LumenhostErrors, MissingRootDirectory) {
-    LumenhostRun run = testPlugin("");
-    run.root = "/tmp/lumen-no-such-root-dir";
-    expectOneLine(runLumenhost(run), 2, "/tmp/lumen-no-such-root-dir does not exist");
-}
-
-TEST(LumenhostErrors, PluginThatCannotBeLoaded) {
+TEST(LumenhostErrors, BadInputGivesOneLineAndItsExitCode) {
     BoxRoot box;
     box.write("/var/tmp/not-a-plugin.so", "plain text\n");
-    LumenhostRun run = testPlugin("");
-    run.plugin = box.path("/var/tmp/not-a-plugin.so");
-    expectOneLine(runLumenhost(run), 3, "cannot load the plug-in");
-    run.plugin = box.dir() + "/missing.so";
-    expectOneLine(runLumenhost(run), 3, "cannot load the plug-in");
-}
-
-TEST(LumenhostErrors, PluginWithoutEntryFunction) {
-    LumenhostRun run = testPlugin("");
-    run.plugin = NO_ENTRY_PLUGIN;
-    expectOneLine(runLumenhost(run), 3, "has no plugin_exec");
-}
-
-TEST(LumenhostErrors, MissingFont) {
-    LumenhostRun run = testPlugin("");
-    run.env = {"LUMEN_FONT_DIR=/tmp/lumen-no-fonts-here"};
-    expectOneLine(runLumenhost(run), 3, "font");
-}
-
-TEST(LumenhostErrors, ShotWithoutShotsDirectory) {
-    expectOneLine(runLumenhost(testPlugin("shot")), 2, "--shots");
-}
-
-TEST(LumenhostErrors, UnknownOptionAndBadConnectTo) {
-    LumenhostRun run = testPlugin("");
-    run.extra = {"--fullscreen"};
-    expectOneLine(runLumenhost(run), 2, "unknown option");
-    run.extra.clear();
-    run.connectTo = "news.example:80";
-    expectOneLine(runLumenhost(run), 2, "--connect-to");
+    struct Case { const char* words; int exitCode; std::function<void(LumenhostRun&)> change; };
+    const Case cases[] = {
+        {"unknown key \"enter\"", 2, [](LumenhostRun& r) { r.keys = "1 enter"; }},
+        {"/tmp/lumen-no-such-root-dir does not exist", 2, [](LumenhostRun& r) { r.root = "/tmp/lumen-no-such-root-dir"; }},
+        {"--shots", 2, [](LumenhostRun& r) { r.keys = "shot"; }},
+        {"unknown option", 2, [](LumenhostRun& r) { r.extra = {"--fullscreen"}; }},
+        {"--connect-to", 2, [](LumenhostRun& r) { r.connectTo = "news.example:80"; }},
+        {"cannot load the plug-in", 3, [&](LumenhostRun& r) { r.plugin = box.path("/var/tmp/not-a-plugin.so"); }},
+        {"cannot load the plug-in", 3, [&](LumenhostRun& r) { r.plugin = box.dir() + "/missing.so"; }},
+        {"has no plugin_exec", 3, [](LumenhostRun& r) { r.plugin = NO_ENTRY_PLUGIN; }},
+        {"font", 3, [](LumenhostRun& r) { r.env = {"LUMEN_FONT_DIR=/tmp/lumen-no-fonts-here"}; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.words);
+        LumenhostRun run = testPlugin("");
+        c.change(run);
+        expectOneLine(runLumenhost(run), c.exitCode, c.words);
+    }
 }
 
 TEST(LumenhostHelp, DescribesOptionsAndExitsZero) {
