@@ -34,26 +34,27 @@ std::string readAll(FILE* file) {
 
 }  // namespace
 
-TEST(FileRootRule, OnlyBoxDirectoriesGetTheRoot) {
-    const std::string root = "/tmp/r";
-    EXPECT_EQ(emu::resolveBoxPath(root, "/var/tmp/rss.tmp"), "/tmp/r/var/tmp/rss.tmp");
-    EXPECT_EQ(emu::resolveBoxPath(root, "/media/hdd/x"), "/tmp/r/media/hdd/x");
-    EXPECT_EQ(emu::resolveBoxPath(root, "/mnt/usb"), "/tmp/r/mnt/usb");
-    EXPECT_EQ(emu::resolveBoxPath(root, "/var"), "/tmp/r/var");
-    EXPECT_EQ(emu::resolveBoxPath(root, "/media"), "/tmp/r/media");
-    // Look-alikes, relative paths and the rest of the system stay.
-    EXPECT_EQ(emu::resolveBoxPath(root, "/variable/x"), "/variable/x");
-    EXPECT_EQ(emu::resolveBoxPath(root, "/mntx"), "/mntx");
-    EXPECT_EQ(emu::resolveBoxPath(root, "var/tmp/x"), "var/tmp/x");
-    EXPECT_EQ(emu::resolveBoxPath(root, "/usr/share/fonts"), "/usr/share/fonts");
-    EXPECT_EQ(emu::resolveBoxPath(root, "/tmp/x"), "/tmp/x");
-    EXPECT_EQ(emu::resolveBoxPath(root, ""), "");
-    EXPECT_EQ(emu::resolveBoxPath("", "/var/tmp/x"), "/var/tmp/x");
-}
-
-TEST(FileRootRule, RootBelowVarIsNotAppliedTwice) {
-    EXPECT_EQ(emu::resolveBoxPath("/var/box", "/var/tmp/x"), "/var/box/var/tmp/x");
-    EXPECT_EQ(emu::resolveBoxPath("/var/box", "/var/box/var/tmp/x"), "/var/box/var/tmp/x");
+TEST(FileRootRule, OnlyBoxDirectoriesGetTheRootAndOnlyOnce) {
+    struct Case { const char *root, *path, *resolved; };
+    const Case cases[] = {
+        {"/tmp/r", "/var/tmp/rss.tmp", "/tmp/r/var/tmp/rss.tmp"},
+        {"/tmp/r", "/media/hdd/x", "/tmp/r/media/hdd/x"},
+        {"/tmp/r", "/mnt/usb", "/tmp/r/mnt/usb"},
+        {"/tmp/r", "/var", "/tmp/r/var"},
+        {"/tmp/r", "/media", "/tmp/r/media"},
+        // Look-alikes, relative paths and the rest of the system stay.
+        {"/tmp/r", "/variable/x", "/variable/x"},
+        {"/tmp/r", "/mntx", "/mntx"},
+        {"/tmp/r", "var/tmp/x", "var/tmp/x"},
+        {"/tmp/r", "/usr/share/fonts", "/usr/share/fonts"},
+        {"/tmp/r", "/tmp/x", "/tmp/x"},
+        {"/tmp/r", "", ""},
+        {"", "/var/tmp/x", "/var/tmp/x"},
+        // A root below /var is not applied twice.
+        {"/var/box", "/var/tmp/x", "/var/box/var/tmp/x"},
+        {"/var/box", "/var/box/var/tmp/x", "/var/box/var/tmp/x"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(emu::resolveBoxPath(c.root, c.path), c.resolved) << c.root << " " << c.path;
 }
 
 TEST(FileRoot, SetRootDropsTrailingSlashes) {
