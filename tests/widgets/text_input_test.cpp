@@ -29,36 +29,33 @@ TEST_F(TextInput, TypingNeedsEditModeWhichOkTogglesOnAndOff) {
     EXPECT_EQ(field->getText(), "Tom");
 }
 
-TEST_F(TextInput, TypedTextGoesAfterTheExistingText) {
-    field->setText("/media/");
-    run({press("ok"), type("hdd"), press("ok")});
-    EXPECT_EQ(field->getText(), "/media/hdd");
-}
-
-TEST_F(TextInput, LimitCountsCharactersNotBytes) {
-    field->setMaxChars(5);
-    run({press("ok"), type("äö"), type("ü€"), type("ßxyz")});
-    EXPECT_EQ(field->getText(), "äöü€ß");
-    EXPECT_EQ(field->getText().size(), 11u);
-}
-
-TEST_F(TextInput, FullFieldAcceptsNothingMoreButAfterDeletingOneMore) {
-    field->setMaxChars(3);
-    run({press("ok"), type("abc"), type("d"), type("\b"), type("€€")});
-    EXPECT_EQ(field->getText(), "ab€");
-}
-
-TEST_F(TextInput, CursorMovesByWholeCharacters) {
-    run({press("ok"), type("aéb"), press("left"), press("left"), type("X"), press("right"), type("\b"),
-         press("left"), press("left"), press("left"), press("left"), type("<"), type("\x7f")});
-    // aéb -> aXéb -> aXb (backspace after é) -> <aXb -> <Xb (delete at the a)
-    EXPECT_EQ(field->getText(), "<Xb");
-}
-
-TEST_F(TextInput, MalformedUtf8AndControlBytesAreDropped) {
-    field->setMaxChars(4);
-    run({press("ok"), type("a\x80\xC3\n\tb\xE2\x82"), type("c\xF0\x9F\x98\x80")});
-    EXPECT_EQ(field->getText(), "abc\xF0\x9F\x98\x80");
+// Edit mode entered with OK, then keys and typed text; the resulting text.
+TEST_F(TextInput, EditingInsertsWholeCharactersAtTheCursorWithinTheLimit) {
+    struct Case { const char* name; const char* initial; int maxChars; std::vector<ModalScript::Step> steps; const char* text; };
+    const Case cases[] = {
+        {"appends to existing text", "/media/", 0, {type("hdd"), press("ok")}, "/media/hdd"},
+        {"limit counts characters, not bytes", "", 5, {type("äö"), type("ü€"), type("ßxyz")}, "äöü€ß"},
+        {"full field takes one more after a deletion", "", 3, {type("abc"), type("d"), type("\b"), type("€€")}, "ab€"},
+        // aéb -> aXéb -> aXb (backspace after é) -> <aXb -> <Xb (delete at the a)
+        {"cursor moves by whole characters", "", 0,
+         {type("aéb"), press("left"), press("left"), type("X"), press("right"), type("\b"), press("left"),
+          press("left"), press("left"), press("left"), type("<"), type("\x7f")},
+         "<Xb"},
+        {"malformed UTF-8 and control bytes are dropped", "", 4,
+         {type("a\x80\xC3\n\tb\xE2\x82"), type("c\xF0\x9F\x98\x80")}, "abc\xF0\x9F\x98\x80"},
+        {"text replaced while editing keeps the cursor inside", "", 0,
+         {type("long text here"), [this] { field->setText("ab"); }, type("c")}, "abc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        field->setMaxChars(c.maxChars);  // 0: unlimited
+        field->setText(c.initial);
+        std::vector<ModalScript::Step> steps = {press("ok")};
+        steps.insert(steps.end(), c.steps.begin(), c.steps.end());
+        run(steps);
+        EXPECT_EQ(field->getText(), c.text);
+        if (field->isEditing()) run({press("ok")});
+    }
 }
 
 TEST_F(TextInput, DigitKeysTypeWhileEditingAndFireShortcutsOtherwise) {
@@ -91,9 +88,5 @@ TEST_F(TextInput, LosingTheFocusEndsEditing) {
     EXPECT_EQ(field->getText(), "");
 }
 
-TEST_F(TextInput, TextReplacedWhileEditingKeepsTheCursorInside) {
-    run({press("ok"), type("long text here"), [this] { field->setText("ab"); }, type("c")});
-    EXPECT_EQ(field->getText(), "abc");
-}
 
 }  // namespace
