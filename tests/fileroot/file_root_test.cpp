@@ -37,22 +37,14 @@ std::string readAll(FILE* file) {
 TEST(FileRootRule, OnlyBoxDirectoriesGetTheRootAndOnlyOnce) {
     struct Case { const char *root, *path, *resolved; };
     const Case cases[] = {
-        {"/tmp/r", "/var/tmp/rss.tmp", "/tmp/r/var/tmp/rss.tmp"},
-        {"/tmp/r", "/media/hdd/x", "/tmp/r/media/hdd/x"},
-        {"/tmp/r", "/mnt/usb", "/tmp/r/mnt/usb"},
-        {"/tmp/r", "/var", "/tmp/r/var"},
-        {"/tmp/r", "/media", "/tmp/r/media"},
+        {"/tmp/r", "/var/tmp/rss.tmp", "/tmp/r/var/tmp/rss.tmp"}, {"/tmp/r", "/media/hdd/x", "/tmp/r/media/hdd/x"},
+        {"/tmp/r", "/mnt/usb", "/tmp/r/mnt/usb"}, {"/tmp/r", "/var", "/tmp/r/var"}, {"/tmp/r", "/media", "/tmp/r/media"},
         // Look-alikes, relative paths and the rest of the system stay.
-        {"/tmp/r", "/variable/x", "/variable/x"},
-        {"/tmp/r", "/mntx", "/mntx"},
-        {"/tmp/r", "var/tmp/x", "var/tmp/x"},
-        {"/tmp/r", "/usr/share/fonts", "/usr/share/fonts"},
-        {"/tmp/r", "/tmp/x", "/tmp/x"},
-        {"/tmp/r", "", ""},
+        {"/tmp/r", "/variable/x", "/variable/x"}, {"/tmp/r", "/mntx", "/mntx"}, {"/tmp/r", "var/tmp/x", "var/tmp/x"},
+        {"/tmp/r", "/usr/share/fonts", "/usr/share/fonts"}, {"/tmp/r", "/tmp/x", "/tmp/x"}, {"/tmp/r", "", ""},
         {"", "/var/tmp/x", "/var/tmp/x"},
         // A root below /var is not applied twice.
-        {"/var/box", "/var/tmp/x", "/var/box/var/tmp/x"},
-        {"/var/box", "/var/box/var/tmp/x", "/var/box/var/tmp/x"},
+        {"/var/box", "/var/tmp/x", "/var/box/var/tmp/x"}, {"/var/box", "/var/box/var/tmp/x", "/var/box/var/tmp/x"},
     };
     for (const Case& c : cases) EXPECT_EQ(emu::resolveBoxPath(c.root, c.path), c.resolved) << c.root << " " << c.path;
 }
