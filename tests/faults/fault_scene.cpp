@@ -62,7 +62,9 @@ void expectBox(const std::string& dump, const std::string& message, const std::s
     ASSERT_FALSE(box.empty()) << dump;
     EXPECT_EQ(box.front()["message"], message) << dump;
     EXPECT_EQ(box.front()["title"], caption);
-    if (!flags.empty()) EXPECT_EQ(box.front()["flags"], flags);
+    if (!flags.empty()) {
+        EXPECT_EQ(box.front()["flags"], flags);
+    }
 }
 
 }  // namespace faults
