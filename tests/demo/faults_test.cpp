@@ -1,8 +1,11 @@
 // The fault switches, each against a server of its own, all bounded in time.
+// What the plug-in makes of a dropped, empty or junk reply, and that each
+// switch produces it, is checked end to end by the fault matrix
+// (tests/faults); here what that matrix cannot see: which requests a
+// switch hits, delays, and stopping a server with a stalled reply open.
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <set>
 
 #include "tests/demo/client.h"
 #include "tests/demo/raw_http.h"
@@ -51,26 +54,6 @@ TEST(Faults, StatusAndRedirectHitOnlyTheChosenOperations) {
     }
 }
 
-TEST(Faults, DropHalfDeclaresTheWholeBodyAndClosesHalfway) {
-    DemoServer server({"--fault-op", "outmerss", "--drop-half"});
-    RawReply whole = rawGet(server.port(), std::string(script) + "?op=outmestats2", 2000, 5000);
-    RawReply cut = rawGet(server.port(), std::string(script) + "?op=outmerss", 2000, 5000);
-    ASSERT_EQ(cut.head.rfind("HTTP/1.1 200", 0), 0u) << cut.head;
-    EXPECT_TRUE(cut.closed);
-    ASSERT_GT(cut.contentLength, 1000);
-    EXPECT_EQ(static_cast<long>(cut.body.size()), cut.contentLength / 2);
-    EXPECT_EQ(cut.body.rfind("<?xml", 0), 0u);
-    EXPECT_EQ(static_cast<long>(whole.body.size()), whole.contentLength);
-}
-
-TEST(Faults, EmptyAnswersOkWithoutABody) {
-    DemoServer server({"--empty"});
-    RawReply reply = rawGet(server.port(), shouts, 2000, 5000);
-    EXPECT_EQ(reply.head.rfind("HTTP/1.1 200", 0), 0u) << reply.head;
-    EXPECT_EQ(reply.contentLength, 0);
-    EXPECT_TRUE(reply.body.empty());
-}
-
 TEST(Faults, RedirectPointsWhereItWasTold) {
     DemoServer server({"--fault-op", "outme", "--redirect", "file:///etc/passwd"});
     auto res = fetch(server, shouts);
@@ -92,16 +75,6 @@ TEST(Faults, DelayHoldsOnlyTheMatchingRequests) {
     EXPECT_NE(slow->body.find("end document head"), std::string::npos);
     EXPECT_GE(slowMs, 700);
     EXPECT_LT(fastMs, 700);
-}
-
-TEST(Faults, JunkSendsTheAnnouncedMegabytesOfVariedBytes) {
-    DemoServer server({"--junk-mb", "2"});
-    RawReply reply = rawGet(server.port(), shouts, 3000, 20000);
-    EXPECT_EQ(reply.contentLength, 2L * 1024 * 1024);
-    ASSERT_EQ(reply.body.size(), 2u * 1024 * 1024);
-    EXPECT_TRUE(reply.closed);
-    std::set<unsigned char> seen(reply.body.begin(), reply.body.begin() + 4096);
-    EXPECT_GT(seen.size(), 200u);
 }
 
 TEST(Faults, StallSendsHeadersThenNothingAndStillStopsPromptly) {
