@@ -31,10 +31,8 @@ TEST_F(StatisticsWindow, ShowsTheNineLabelledValuesUnderTheLogo) {
     EXPECT_EQ(window->textLabel()->getText(), LangT(23, 1));
     ASSERT_TRUE(runUntil([&] { return arrived(); }));
 
-    const std::string text = window->textLabel()->getText();
-    EXPECT_EQ(text.rfind("Total connections to Lumen News:\t1523\nTotal users that have visited today:\t17\n", 0), 0u)
-        << text;
-    EXPECT_NE(text.find("\nTop File:  skin-pack.zip\nDownloads:\t64"), std::string::npos);
+    // The layout itself is the reader's (text_replies_test).
+    EXPECT_EQ(window->textLabel()->getText().rfind("Total connections to Lumen News:\t1523\n", 0), 0u);
     EXPECT_EQ(targets(), std::vector<std::string>{"/lumennews/index.php?op=outmestats2"});
     EXPECT_TRUE(boxes.boxes().empty());
     ASSERT_TRUE(window->logo()->getPixmap());
