@@ -135,13 +135,6 @@ TEST(KeyRouting, ShortcutFiresTheShownButtonAndFocusesIt) {
     EXPECT_EQ(hiddenPresses, 0);
 }
 
-TEST(KeyRouting, KeyNamesOfTheScriptedRemoteAreExactAndLowerCase) {
-    const std::pair<const char*, int> cases[] = {{"0", rcKey0}, {"7", rcKey0 + 7}, {"ok", rcOk},
-                                                 {"exit", rcExit}, {"pageup", 0x21}, {"pagedown", 0x22},
-                                                 {"blue", rcBlue}, {"10", -1}, {"OK", -1}, {"", -1}};
-    for (const auto& [name, code] : cases) EXPECT_EQ(emu::keyCodeFromName(name), code) << name;
-}
-
 TEST(KeyRouting, TextGoesToTheFocusedWidgetOfTheInnermostWindow) {
     struct TextSink : eWidget {
         using eWidget::eWidget;
