@@ -31,13 +31,12 @@ FileDetail readFileDetail(FILE* reply, int lang) {
     FileDetail detail;
     char buffer[2048];
     int number = 1;
-    long total = 0;  // bytes of the lines after the name
+    replies::Budget budget;  // for the lines after the name
     while (std::fgets(buffer, sizeof buffer, reply)) {
         if (number == 1) {
             detail.fileName = buffer;  // raw: the name is not decoded
         } else {
-            total += static_cast<long>(std::strlen(buffer));
-            if (total > community::replyBudget) break;
+            if (!budget.take(buffer)) break;
             replace_sonderzeichen(buffer);
             appendLine(detail.text, number, buffer, lang);
         }
@@ -48,7 +47,7 @@ FileDetail readFileDetail(FILE* reply, int lang) {
 
 FileDetail loadFileDetail(int lang) {
     FileDetail detail;
-    if (community::ReplyFile reply = community::openReply(paths::feedFile))
+    if (replies::File reply = replies::open(paths::feedFile))
         detail = readFileDetail(reply.get(), lang);
     unlink(paths::feedFile);
     return detail;

@@ -39,16 +39,14 @@ eString formatShoutList(FILE* reply, int lang) {
     eString result = header(lang);
     char buffer[1024];
     bool started = false;
-    long total = 0;
+    replies::Budget budget;
     int fields = 0;
     while (std::fgets(buffer, sizeof buffer, reply)) {
         if (!started) {
             started = std::strstr(buffer, marker) != nullptr;
             continue;
         }
-        if (total > community::replyBudget) continue;
-        total += static_cast<long>(std::strlen(buffer));
-        if (total > community::replyBudget) continue;
+        if (!budget.take(buffer)) continue;
         eString field = cleanField(buffer);
         if (field.size() < 2) continue;
         result += field;
@@ -59,7 +57,7 @@ eString formatShoutList(FILE* reply, int lang) {
 
 eString ParseShoutInput() {
     eString result;
-    if (community::ReplyFile reply = community::openReply(paths::shoutFile))
+    if (replies::File reply = replies::open(paths::shoutFile))
         result = formatShoutList(reply.get(), CORLANG);
     unlink(paths::shoutFile);
     return result;

@@ -24,12 +24,10 @@ void appendValue(eString& result, int number, eString line, int lang) {
 eString formatStatistics(FILE* reply, int lang) {
     eString result;
     char buffer[1024];
-    long total = 0;
+    replies::Budget budget;
     int number = 0;
     while (std::fgets(buffer, sizeof buffer, reply)) {
-        if (total > community::replyBudget) continue;
-        total += static_cast<long>(std::strlen(buffer));
-        if (total > community::replyBudget) continue;
+        if (!budget.take(buffer)) continue;
         appendValue(result, ++number, buffer, lang);
     }
     return result;
@@ -37,7 +35,7 @@ eString formatStatistics(FILE* reply, int lang) {
 
 eString ParseStatInput() {
     eString result;
-    if (community::ReplyFile reply = community::openReply(paths::shoutFile))
+    if (replies::File reply = replies::open(paths::shoutFile))
         result = formatStatistics(reply.get(), CORLANG);
     unlink(paths::shoutFile);
     return result;

@@ -40,7 +40,7 @@ std::vector<CategoryEntry> readCategoryReply(FILE* reply) {
 
 std::vector<CategoryEntry> loadCategoryReply() {
     std::vector<CategoryEntry> entries;
-    if (community::ReplyFile reply = community::openReply(paths::feedFile))
+    if (replies::File reply = replies::open(paths::feedFile))
         entries = readCategoryReply(reply.get());
     unlink(paths::feedFile);
     return entries;

@@ -14,7 +14,7 @@ struct FileDetail {
 
 // Reads a detail reply in pieces of at most 2047 bytes and lays it out
 // with the labels of language `lang`. Only the lines after the name that
-// fit in community::replyBudget bytes are used.
+// fit in replies::budgetBytes bytes are used.
 FileDetail readFileDetail(FILE* reply, int lang);
 // Reads /var/tmp/rss.tmp the same way and deletes it; empty when missing.
 FileDetail loadFileDetail(int lang);

@@ -2,7 +2,7 @@
 #include <unistd.h>
 #include <cstdio>
 #include <cstring>
-#include "news/feed_reading.h"
+#include "net/reply_file.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
@@ -11,9 +11,6 @@
 namespace {
 
 constexpr size_t pieceBuffer = 2048;
-// Bytes of the page that may reach the text; later pieces are read and
-// dropped, which bounds the text the view has to lay out.
-constexpr size_t byteBudget = 65536;
 
 const eString separator = eString(89, '-') + "\n";
 
@@ -40,14 +37,13 @@ eString Selchoice1() {
     const eString reads = LangT(3, CORLANG);
     eString result;
 
-    feedreading::File in(std::fopen(paths::articleFile, "rt"));
+    replies::File in(std::fopen(paths::articleFile, "rt"));
     if (in) {
         char buffer[pieceBuffer];
-        size_t total = 0;
+        replies::Budget budget;
         int kept = 0;
         while (std::fgets(buffer, sizeof buffer, in.get())) {
-            total += std::strlen(buffer);
-            if (total > byteBudget) continue;
+            if (!budget.take(buffer)) continue;
             eString piece = cleanPiece(buffer);
             if (piece.size() < 2) continue;
             switch (++kept) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include "host/estring.h"
+#include "net/reply_file.h"
 
 class XMLTreeParser;
 class XMLTreeNode;
@@ -33,10 +34,7 @@ eString rssEncoding(const char* chunk, size_t length);
 // when there is none that fits.
 eString configEncoding(const char* chunk, size_t length);
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = replies::File;
 
 // Feeds `parser` the `length` bytes already in `chunk` (a buffer of
 // chunkSize bytes), then the rest of `file` chunk by chunk. A chunk shorter

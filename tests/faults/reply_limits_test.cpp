@@ -29,11 +29,11 @@ std::string feedOfSize(size_t size, int& items) {
 }
 
 // A stdio stream over `content`, closed when it goes.
-community::ReplyFile replyOf(const std::string& content) {
+replies::File replyOf(const std::string& content) {
     FILE* file = std::tmpfile();
     std::fwrite(content.data(), 1, content.size(), file);
     std::rewind(file);
-    return community::ReplyFile(file);
+    return replies::File(file);
 }
 
 class FeedSizeLimit : public ::testing::Test {
@@ -83,7 +83,7 @@ TEST(FileDetailBudget, TextStopsAtTheBudgetAndKeepsTheName) {
     // marker line at its end.
     std::string reply = "tool.tgz\nTitle\nUploader\nfourth\n10 KB\n3\n";
     const std::string line(99, 'd');
-    while (reply.size() < 4 * community::replyBudget) reply += line + "\n";
+    while (reply.size() < 4 * replies::budgetBytes) reply += line + "\n";
     reply += "LAST LINE\n";
     auto file = replyOf(reply);
     FileDetail detail = readFileDetail(file.get(), 1);
@@ -91,8 +91,8 @@ TEST(FileDetailBudget, TextStopsAtTheBudgetAndKeepsTheName) {
     EXPECT_EQ(detail.text.find("LAST LINE"), eString::npos);
     EXPECT_NE(detail.text.find("Title"), eString::npos);
     // The labels add a little to the budgeted bytes, never a second budget.
-    EXPECT_GT(detail.text.size(), static_cast<size_t>(community::replyBudget) - 200);
-    EXPECT_LT(detail.text.size(), static_cast<size_t>(community::replyBudget) + 1000);
+    EXPECT_GT(detail.text.size(), static_cast<size_t>(replies::budgetBytes) - 200);
+    EXPECT_LT(detail.text.size(), static_cast<size_t>(replies::budgetBytes) + 1000);
 }
 
 TEST(FileDetailBudget, ReplyWithinTheBudgetIsWhole) {
