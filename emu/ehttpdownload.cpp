@@ -9,18 +9,45 @@
 namespace {
 // Two downloads to one target in one process must not share a file.
 unsigned nextSerial = 0;
+// The usual longest file name. The temporary name is cut to fit it, so that
+// a long target name fails (or not) on its own, at the rename.
+constexpr size_t kNameMax = 255;
+
+std::string temporaryFor(const std::string& target) {
+    std::string suffix = ".part-" + std::to_string(getpid()) + "-" + std::to_string(++nextSerial);
+    size_t nameStart = target.rfind('/') + 1;  // 0 without a slash
+    std::string name = target.substr(nameStart);
+    if (name.size() + suffix.size() > kNameMax) name.resize(kNameMax - suffix.size());
+    return target.substr(0, nameStart) + name + suffix;
 }
+}  // namespace
 
 eHTTPDownload::eHTTPDownload(eHTTPConnection*, const char* filename) : target(filename ? filename : "") {
-    temporary = target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(++nextSerial);
+    temporary = temporaryFor(target);
     if (!target.empty()) fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    writeFailed = fd < 0;
+    if (fd < 0) {
+        writeFailed = true;
+        failureErrno = target.empty() ? ENOENT : errno;
+    }
 }
 
 eHTTPDownload::~eHTTPDownload() {
     if (fd < 0) return;
     // Never finished: the transfer was abandoned.
     ::close(fd);
+    ::unlink(temporary.c_str());
+}
+
+int eHTTPDownload::failureCode() const {
+    if (!writeFailed) return eHTTPConnection::errorNone;
+    return failureErrno == ENAMETOOLONG ? eHTTPConnection::errorNameTooLong : eHTTPConnection::errorSink;
+}
+
+void eHTTPDownload::fail(int error) {
+    writeFailed = true;
+    failureErrno = error;
+    if (fd >= 0) ::close(fd);
+    fd = -1;
     ::unlink(temporary.c_str());
 }
 
@@ -31,10 +58,7 @@ void eHTTPDownload::haveData(const void* data, int length) {
         ssize_t written = ::write(fd, bytes, static_cast<size_t>(length));
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
-            writeFailed = true;
-            ::close(fd);
-            fd = -1;
-            ::unlink(temporary.c_str());
+            fail(written < 0 ? errno : ENOSPC);
             return;
         }
         bytes += written;
@@ -44,11 +68,12 @@ void eHTTPDownload::haveData(const void* data, int length) {
 
 void eHTTPDownload::finished(int code) {
     if (fd < 0) return;  // already finished, or nothing was ever written
-    bool closed = ::close(fd) == 0;  // a late write error shows up here
+    int closeErrno = ::close(fd) == 0 ? 0 : errno;  // a late write error shows up here
     fd = -1;
-    if (code == 0 && !writeFailed) {
-        if (closed && ::rename(temporary.c_str(), target.c_str()) == 0) return;
-        writeFailed = true;
+    if (code != 0 || writeFailed) {
+        ::unlink(temporary.c_str());
+        return;
     }
-    ::unlink(temporary.c_str());
+    if (closeErrno == 0 && ::rename(temporary.c_str(), target.c_str()) == 0) return;
+    fail(closeErrno ? closeErrno : errno);
 }

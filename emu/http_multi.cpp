@@ -1,5 +1,6 @@
 #include "emu/http_multi.h"
 #include <poll.h>
+#include <vector>
 #include "emu/http_transfer.h"
 #include "emu/mainloop.h"
 
@@ -21,12 +22,16 @@ HttpMulti::HttpMulti() {
     curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &HttpMulti::onTimer);
     curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
+    // Checked when the loop is idle, i.e. right after the key handler or
+    // modal run that closed a window has returned.
+    idleId = mainloop().addIdle([this] { return dropAbandoned(); });
 }
 
 HttpMulti::~HttpMulti() {
     // Process exit: drop what is still running without telling anyone.
     curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, nullptr);
     curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, nullptr);
+    mainloop().removeIdle(idleId);
     for (const auto& [socket, id] : watchIds) mainloop().removeWatch(id);
     watchIds.clear();
     if (timerId) mainloop().removeTimer(timerId);
@@ -43,6 +48,20 @@ HttpTransfer* HttpMulti::adopt(std::unique_ptr<HttpTransfer> transfer) {
 }
 
 void HttpMulti::release(HttpTransfer* transfer) { transfers.erase(transfer); }
+
+bool HttpMulti::dropAbandoned() {
+    std::vector<HttpTransfer*> orphans;
+    for (const auto& [raw, transfer] : transfers)
+        if (raw->abandoned()) orphans.push_back(raw);
+    for (HttpTransfer* orphan : orphans) {
+        // Closes the socket (an unfinished transfer's connection is not
+        // kept) and, through the socket callback, its watch.
+        curl_multi_remove_handle(multi, orphan->handle());
+        orphan->abandon();
+        release(orphan);
+    }
+    return !orphans.empty();
+}
 
 bool HttpMulti::add(CURL* easy) { return curl_multi_add_handle(multi, easy) == CURLM_OK; }
 

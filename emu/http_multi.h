@@ -14,6 +14,8 @@ struct HttpOptions {
     std::string connectTo;       // CURLOPT_CONNECT_TO entry, "" for none
     long connectTimeoutMs = 10000;
     long stallSeconds = 30;      // below 1 byte/s for this long: time-out
+    curl_off_t maxReplyBytes = kDefaultMaxReplyBytes;  // larger bodies fail
+    static constexpr curl_off_t kDefaultMaxReplyBytes = 64 * 1024 * 1024;
 };
 
 class HttpMulti {
@@ -39,9 +41,11 @@ private:
     static int onTimer(CURLM* multi, long timeoutMs, void* self);
     void act(curl_socket_t socket, int events);
     void collectFinished();
+    bool dropAbandoned();  // idle hook; true when it dropped one
 
     CURLM* multi = nullptr;
     int timerId = 0;                   // 0: no timer pending
+    int idleId = 0;
     std::map<curl_socket_t, int> watchIds;
     std::map<HttpTransfer*, std::unique_ptr<HttpTransfer>> transfers;
 };

@@ -10,4 +10,11 @@ void setHttpConnectTo(const std::string& spec);
 // which a transfer is given up, for transfers started later. Defaults: 10 s
 // and 30 s; a value <= 0 restores the default. Tests shorten them.
 void setHttpTimeouts(long connectMs, long stallSeconds);
+// Bytes of a response body beyond which a transfer fails with
+// eHTTPConnection::errorTooLarge (its temporary file removed), for
+// transfers started later. Default 64 MiB; a value <= 0 restores it.
+void setHttpMaxReplyBytes(long long bytes);
+// Removes the temporary download files (NAME.part-*) in the box directory
+// `boxDir` that were last written before `since`: left by an earlier run.
+void removeStaleParts(const std::string& boxDir, const struct timespec& since);
 }  // namespace emu

@@ -70,6 +70,9 @@ HttpTransfer::HttpTransfer(const std::string& url) : url(url), easy(curl_easy_in
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpTransfer::onWrite);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    // Tells a handshake that never finishes from a server that never answers.
+    curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, &HttpTransfer::onTlsStart);
+    curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, this);
 }
 
 HttpTransfer::~HttpTransfer() {
@@ -100,6 +103,9 @@ void HttpTransfer::start() {
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, options.stallSeconds);
+    // Refused up front when the length is announced; counted in onWrite
+    // when it is not.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, options.maxReplyBytes);
 
     if (!HttpMulti::instance().add(easy)) emitDone(errorInternal);
 }
@@ -110,6 +116,7 @@ size_t HttpTransfer::onHeader(char* data, size_t size, size_t count, void* self)
     if (length >= 5 && !strncmp(data, "HTTP/", 5)) {
         // A new response: after a redirect or an interim 1xx.
         me->sawLocation = false;
+        me->tlsPending = false;
         me->body = Body::Pending;
     } else if (length >= 9 && !strncasecmp(data, "location:", 9)) {
         me->sawLocation = true;
@@ -141,6 +148,11 @@ size_t HttpTransfer::onWrite(char* data, size_t size, size_t count, void* self) 
     size_t length = size * count;
     if (me->body == Body::Discard) return length;
     me->body = Body::Store;
+    me->bodyBytes += static_cast<curl_off_t>(length);
+    if (me->bodyBytes > HttpMulti::options().maxReplyBytes) {
+        me->tooLarge = true;
+        return 0;
+    }
     if (!me->ensureSink()) return 0;
     if (me->sink) {
         me->sink->haveData(data, static_cast<int>(length));
@@ -157,13 +169,14 @@ bool HttpTransfer::ensureSink() {
     return !sinkFailed();
 }
 
-bool HttpTransfer::sinkFailed() const {
+int HttpTransfer::sinkCode() const {
     auto* download = dynamic_cast<eHTTPDownload*>(sink.get());
-    return download && download->failed();
+    return download ? download->failureCode() : errorNone;
 }
 
 int HttpTransfer::codeFor(CURLcode result) const {
     if (httpStatus >= 400) return static_cast<int>(httpStatus);
+    if (tooLarge) return errorTooLarge;
     switch (result) {
     case CURLE_OK: {
         long status = 0;
@@ -175,18 +188,28 @@ int HttpTransfer::codeFor(CURLcode result) const {
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
+        return tlsPending ? errorTls : errorConnect;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
-        return errorConnect;
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ENGINE_INITFAILED:
+        return errorTls;
     case CURLE_OPERATION_TIMEDOUT:
-        return errorTimeout;
+        return tlsPending ? errorTls : errorTimeout;
     case CURLE_TOO_MANY_REDIRECTS:
         return errorTooManyRedirects;
-    case CURLE_UNSUPPORTED_PROTOCOL:  // the first URL was checked by doRequest
-        return errorRedirectRefused;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        // The first URL was checked by doRequest: either a redirect led
+        // elsewhere, or the reply had no HTTP status line at all.
+        return sawLocation ? errorRedirectRefused : errorNotHttp;
+    case CURLE_WEIRD_SERVER_REPLY:
+        return errorNotHttp;
+    case CURLE_FILESIZE_EXCEEDED:
+        return errorTooLarge;
     case CURLE_WRITE_ERROR:
-        return errorSink;
+        return sinkFailed() ? sinkCode() : errorSink;
     case CURLE_OUT_OF_MEMORY:
     case CURLE_FAILED_INIT:
         return errorInternal;
@@ -195,18 +218,32 @@ int HttpTransfer::codeFor(CURLcode result) const {
     }
 }
 
+// Called by libcurl once the TCP connection to an https:// address stands
+// and the TLS handshake begins.
+CURLcode HttpTransfer::onTlsStart(CURL*, void*, void* self) {
+    static_cast<HttpTransfer*>(self)->tlsPending = true;
+    return CURLE_OK;
+}
+
 void HttpTransfer::finish(CURLcode result) {
     int code = codeFor(result);
     // An empty body still replaces the target.
-    if (code == errorNone && !ensureSink()) code = errorSink;
+    if (code == errorNone && !ensureSink()) code = sinkCode();
     if (sink) {
         sink->finished(code);
-        if (code == errorNone && sinkFailed()) code = errorSink;  // e.g. the rename failed
+        if (code == errorNone && sinkFailed()) code = sinkCode();  // e.g. the rename failed
     }
     emitDone(code);
 }
 
+void HttpTransfer::abandon() {
+    ended = true;
+    sink.reset();  // removes the temporary file
+    mainloop().removeBusy();
+}
+
 void HttpTransfer::emitDone(int code) {
+    ended = true;
     // Never from inside libcurl: the handlers run modal loops that drive it.
     mainloop().post([this, code] {
         // No longer in flight once its end is being reported: a wait for

@@ -17,6 +17,12 @@ public:
     // handle is already out of the multi handle). Not inside a libcurl call.
     void finish(CURLcode result);
 
+    // Started, not yet ended, and its end would reach no one.
+    bool abandoned() const { return started && !ended && transferDone.empty(); }
+    // Drops an abandoned transfer without a word: the temporary file goes
+    // with the sink. The caller removes the handle and deletes this.
+    void abandon();
+
 private:
     // What happens to the body of the response being received.
     enum class Body { Pending, Store, Discard };
@@ -25,8 +31,10 @@ private:
     static size_t onWrite(char* data, size_t size, size_t count, void* self);
     bool headersComplete();  // false aborts the transfer
     bool ensureSink();       // false when the sink cannot store anything
-    bool sinkFailed() const;
+    bool sinkFailed() const { return sinkCode() != errorNone; }
+    int sinkCode() const;
     int codeFor(CURLcode result) const;
+    static CURLcode onTlsStart(CURL* easy, void* sslContext, void* self);
     void emitDone(int code);
 
     std::string url;
@@ -36,7 +44,11 @@ private:
     std::unique_ptr<eHTTPDataSource> sink;
     bool sinkRequested = false;
     bool started = false;
+    bool ended = false;                 // finish() or abandon() has run
+    bool tooLarge = false;              // the body passed the size limit
+    curl_off_t bodyBytes = 0;           // of the response being stored
     bool sawLocation = false;           // in the response being received
+    bool tlsPending = false;            // a TLS handshake began, no response yet
     long httpStatus = 0;                // a refused (>= 400) final status
     Body body = Body::Pending;
 };

@@ -30,9 +30,9 @@ void eMainloop::modifyWatch(int id, short events) {
 
 void eMainloop::removeWatch(int id) { watches.erase(id); }
 
-int eMainloop::addTimer(int milliseconds, std::function<void()> callback) {
+int eMainloop::addTimer(int milliseconds, std::function<void()> callback, bool work) {
     int id = nextId++;
-    timers[id] = Timer{Clock::now() + std::chrono::milliseconds(milliseconds), std::move(callback)};
+    timers[id] = Timer{Clock::now() + std::chrono::milliseconds(milliseconds), std::move(callback), work};
     return id;
 }
 
@@ -52,7 +52,7 @@ bool eMainloop::hasQueuedWork() const {
     if (!deferred.empty()) return true;
     auto soon = Clock::now() + std::chrono::seconds(2);
     for (const auto& [id, timer] : timers)
-        if (timer.due <= soon) return true;
+        if (timer.work && timer.due <= soon) return true;
     return false;
 }
 

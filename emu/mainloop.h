@@ -29,8 +29,9 @@ public:
     void modifyWatch(int id, short events);
     void removeWatch(int id);
 
-    // One-shot timers, in milliseconds.
-    int addTimer(int milliseconds, std::function<void()> callback);
+    // One-shot timers, in milliseconds. A timer that is not `work` (a
+    // deadline, say) is left out of hasQueuedWork.
+    int addTimer(int milliseconds, std::function<void()> callback, bool work = true);
     void removeTimer(int id);
 
     // Runs `call` from the loop, after the current callback has returned.
@@ -59,7 +60,7 @@ public:
 
 private:
     struct Watch { int fd; short events; std::function<void(short)> callback; };
-    struct Timer { Clock::time_point due; std::function<void()> callback; };
+    struct Timer { Clock::time_point due; std::function<void()> callback; bool work; };
     std::map<int, Watch> watches;
     std::map<int, Timer> timers;
     std::map<int, std::function<bool()>> idles;

@@ -3,11 +3,15 @@
 // bombs live) is refused, and so is nesting beyond maxDepth. maxNodes bounds
 // the tree: a node costs some 30 times the four bytes of an empty element.
 // maxText bounds one element's text, which its readers copy several times.
+// maxMarkup bounds what expat holds of one unfinished tag or comment, and
+// so its buffers; the name and attribute limits bound its work per element.
 #include "host/xmltree.h"
 #include <expat.h>
 #include <iconv.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
 
@@ -24,7 +28,9 @@ struct Node : XMLTreeNode {
 // or the caller names are mapped byte by byte through iconv; expat checks
 // that the map keeps XML's ASCII where it must be.
 int singleByteEncoding(void*, const XML_Char* name, XML_Encoding* info) {
-    iconv_t converter = iconv_open("UTF-32LE", name);
+    // The map holds native integers: ask for the machine's own byte order.
+    const char* native = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? "UTF-32BE" : "UTF-32LE";
+    iconv_t converter = iconv_open(native, name);
     if (converter == reinterpret_cast<iconv_t>(-1)) return XML_STATUS_ERROR;
     for (int byte = 0; byte < 256; ++byte) {
         char in = static_cast<char>(byte);
@@ -61,15 +67,32 @@ struct XMLTreeParser::Private {
     int depth = 0;
     bool failed = false;
     const char* refusal = nullptr;  // why we stopped expat ourselves
+    std::string pending;            // input not yet handed to expat
+    XML_Index fed = 0;              // bytes handed to expat so far
+    size_t openToken = 0;           // what expat kept of an unfinished token
 
     void refuse(const char* reason) {
         if (!refusal) refusal = reason;
         XML_StopParser(parser, XML_FALSE);
     }
 
-    static void startElement(void* self, const XML_Char* name, const XML_Char**) {
+    static void startElement(void* self, const XML_Char* name, const XML_Char** attributes) {
         auto* d = static_cast<Private*>(self);
         if (d->refusal) return;
+        if (strlen(name) > static_cast<size_t>(maxNameLength)) {
+            d->refuse("element name too long");
+            return;
+        }
+        size_t count = 0, bytes = 0;
+        for (const XML_Char** at = attributes; at[0]; at += 2, ++count) bytes += strlen(at[0]) + strlen(at[1]);
+        if (count > static_cast<size_t>(maxAttributes)) {
+            d->refuse("too many attributes");
+            return;
+        }
+        if (bytes > static_cast<size_t>(maxAttributeBytes)) {
+            d->refuse("attribute data too long");
+            return;
+        }
         if (d->depth >= maxDepth) {
             d->refuse("elements nested too deeply");
             return;
@@ -146,11 +169,32 @@ int XMLTreeParser::Parse(const char* buffer, int length, int isFinal) {
         d->refusal = "invalid buffer";
         return 0;
     }
-    if (XML_Parse(d->parser, buffer, length, isFinal ? XML_TRUE : XML_FALSE) == XML_STATUS_ERROR) {
-        d->failed = true;
-        return 0;
-    }
-    return 1;
+    d->pending.append(buffer ? buffer : "", static_cast<size_t>(length));
+    // Expat scans an unfinished token again from its start on every call:
+    // hand it more only once the input has doubled, so that a long token
+    // costs its length, not its length times the number of pieces.
+    if (!isFinal && d->pending.size() < 2 * d->openToken) return 1;
+    // At most maxMarkup bytes a call, so that an overlong token is refused
+    // before expat has buffered (or taken apart) much more of it.
+    size_t at = 0;
+    do {
+        size_t piece = std::min(d->pending.size() - at, static_cast<size_t>(maxMarkup));
+        bool last = isFinal && at + piece == d->pending.size();
+        if (XML_Parse(d->parser, d->pending.data() + at, static_cast<int>(piece), last) == XML_STATUS_ERROR) {
+            d->failed = true;
+            break;
+        }
+        at += piece;
+        d->fed += static_cast<XML_Index>(piece);
+        // After a call, expat's position is the start of what it kept.
+        d->openToken = static_cast<size_t>(d->fed - XML_GetCurrentByteIndex(d->parser));
+        if (d->openToken > static_cast<size_t>(maxMarkup)) {
+            d->failed = true;
+            d->refusal = "markup too long";
+        }
+    } while (!d->failed && at < d->pending.size());
+    std::string().swap(d->pending);
+    return d->failed ? 0 : 1;
 }
 
 XMLTreeNode* XMLTreeParser::RootNode() const { return d->root; }

@@ -3,7 +3,10 @@
 // Ownership: a connection returned by doRequest belongs to the host. It
 // deletes itself, with its data sink, after it has emitted transferDone
 // (from the main loop, never from inside a network callback). A connection
-// that is never started is deleted with the main loop.
+// that is never started is deleted with the main loop. A started one whose
+// transferDone has no slot left (the trackable object behind it died) is
+// aborted from the main loop and deleted without emitting anything: its
+// socket closed, the temporary file of its download removed.
 #pragma once
 #include <map>
 #include "emainloop.h"
@@ -28,15 +31,18 @@ public:
     enum Error {
         errorNone = 0,
         errorBadUrl = -1,         // not an http:// or https:// URL, or unparsable (doRequest)
-        errorConnect = -2,        // could not connect (refused, unreachable, DNS, TLS handshake)
+        errorConnect = -2,        // could not connect (refused, unreachable, DNS)
         errorTimeout = -3,        // connect took over 10 s, or no data for 30 s
         errorTransfer = -4,       // connection dropped, the body was cut short, bad reply
         errorTooManyRedirects = -5, // more than 5 redirects
         errorRedirectRefused = -6, // a redirect to a scheme other than http/https
         errorSink = -7,           // the data sink could not write the body (disk full, read-only)
         errorInternal = -8,       // the client itself failed (out of memory)
+        errorTooLarge = -9,       // the body passed the reply size limit (64 MiB unless set)
+        errorNotHttp = -10,       // the server's reply is not HTTP at all
+        errorTls = -11,           // the TLS handshake failed or did not finish in time
+        errorNameTooLong = -12,   // the target file's name is too long for the file system
     };
-
     // Prepares a GET of `url` on `mainloop`. Returns the connection, or
     // nullptr with *error set when the URL cannot be requested.
     static eHTTPConnection* doRequest(const char* url, eMainloop* mainloop, int* error);
@@ -69,8 +75,13 @@ public:
     // The body could not be stored: the temporary file could not be
     // created or written, or (after finished(0)) not put in place.
     bool failed() const { return writeFailed; }
+    // Why: eHTTPConnection::errorNameTooLong or errorSink; errorNone while
+    // nothing failed.
+    int failureCode() const;
 private:
+    void fail(int error);  // drops the temporary file
     eString target, temporary;
     int fd = -1;
     bool writeFailed = false;
+    int failureErrno = 0;
 };

@@ -32,8 +32,10 @@ public:
 
     // Feeds one chunk; `isFinal` set on the last. Returns 0 on a syntax
     // error (also for a DOCTYPE with an internal subset, nesting deeper
-    // than maxDepth, more than maxNodes elements or an element text longer
-    // than maxText bytes), non-zero otherwise.
+    // than maxDepth, more than maxNodes elements, an element text longer
+    // than maxText bytes, or beyond the markup, name and attribute limits
+    // below), non-zero otherwise. Chunks may be of any size; a piece of an
+    // unfinished tag is kept until more input arrives.
     virtual int Parse(const char* buffer, int length, int isFinal);
     XMLTreeNode* RootNode() const;
     const char* ErrorString() const;
@@ -45,6 +47,15 @@ public:
     // Bytes of one element's character data (UTF-8): far more than any
     // title or description.
     static constexpr int maxText = 256 * 1024;
+    // Bytes of one element name.
+    static constexpr int maxNameLength = 1024;
+    // Attributes of one element, and their names and values in bytes. The
+    // tree keeps no attributes; these bound the parser's work on them.
+    static constexpr int maxAttributes = 256;
+    static constexpr int maxAttributeBytes = 64 * 1024;
+    // Bytes of one tag, comment, processing instruction or declaration as
+    // written (it is held whole until it ends). Room for the limits above.
+    static constexpr int maxMarkup = 128 * 1024;
 
     struct Private;
 private:

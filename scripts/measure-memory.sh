@@ -3,7 +3,9 @@
 # nine requests against the demo server answering it with 100 MiB of junk,
 # then the English feed with crafted feeds of about 4 MB (one long text,
 # items with texts of the longest length taken, many items, an element
-# flood). Prints lumenhost's peak resident set (the
+# flood, one 4 MB attribute value, tag name or comment, an attribute flood,
+# 2000 items with 2000-byte titles, a description of nested entities behind
+# a filler of bare ampersands). Prints lumenhost's peak resident set (the
 # whole process: host, fonts, plug-in) and the run's time for each.
 #
 #   scripts/measure-memory.sh [BUILD_DIR]      (default build/default)
@@ -97,8 +99,20 @@ write("element_flood.xml", "<rss><channel>", "<a/>", "</channel></rss>")
 # Items whose descriptions are as long as the tree takes.
 write("long_items.xml", "<rss><channel>",
       "<item><title>t</title><description>" + "d" * (256 * 1024 - 1) + "</description></item>", "</channel></rss>")
+# One token as long as the feed may be.
+write("attribute_value.xml", '<rss a="', "v", '"/>')
+write("tag_name.xml", "<", "n", "/>")
+write("comment.xml", "<rss><!--", "c", "--></rss>")
+open(f"{feeds}/attribute_flood.xml", "w").write("<rss" + "".join(f' a{i}=""' for i in range(470000)) + "/>")
+open(f"{feeds}/long_titles.xml", "w").write(
+    "<rss><channel>" + ("<item><title>" + "t" * 2000 + "</title></item>") * 2000 + "</channel></rss>")
+# After the parser: 64 Ki bare "&", then "&" followed by 45000 "amp;".
+open(f"{feeds}/nested_entities.xml", "w").write(
+    "<rss><channel><item><title>n</title><link>http://x/</link><description>" + "&amp;" * 65536 +
+    "&amp;" + "amp;" * 45000 + "</description></item></channel></rss>")
 EOF
-for feed in long_text long_items many_items element_flood; do
+for feed in long_text long_items many_items element_flood attribute_value tag_name comment attribute_flood \
+            long_titles nested_entities; do
   cp "$work/data/feeds/$feed.xml" "$work/data/feeds/english.xml"
   start_server --data "$work/data"
   measure "English feed, 4 MB $feed" "2 wait ok wait"

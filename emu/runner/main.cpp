@@ -2,6 +2,7 @@
 // See docs/lumenhost.md and --help.
 #include <sys/stat.h>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -49,6 +50,8 @@ bool wantsShots(const std::vector<runner::ScriptStep>& steps) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    timespec started{};
+    clock_gettime(CLOCK_REALTIME, &started);  // files older than this are a past run's
     using namespace runner;
     RunnerOptions options;
     options.plugin = LUMENHOST_DEFAULT_PLUGIN;
@@ -83,7 +86,9 @@ int main(int argc, char** argv) {
 
     if (!options.connectTo.empty()) emu::setHttpConnectTo(options.connectTo);
     if (options.httpStallSeconds > 0) emu::setHttpTimeouts(0, options.httpStallSeconds);
+    if (options.httpMaxReplyBytes > 0) emu::setHttpMaxReplyBytes(options.httpMaxReplyBytes);
     if (!options.root.empty()) emu::setFileRoot(options.root);
+    emu::removeStaleParts("/var/tmp", started);
 
     std::unique_ptr<ScriptPlayer> player;
 #ifdef LUMENHOST_WITH_SDL

@@ -22,6 +22,15 @@ bool parseSeconds(const std::string& s, int& seconds) {
     return seconds > 0;
 }
 
+// A positive count of bytes, at most 1 TiB.
+bool parseBytes(const std::string& s, long long& bytes) {
+    if (s.empty() || s.size() > 13) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    bytes = std::strtoll(s.c_str(), nullptr, 10);
+    return bytes > 0 && bytes <= (1LL << 40);
+}
+
 }  // namespace
 
 bool validConnectTo(const std::string& spec) {
@@ -51,7 +60,7 @@ bool parseOptions(int argc, char** argv, RunnerOptions& options, std::string& er
         }
         static const char* const withValue[] = {"--plugin", "--root", "--keys", "--keys-file", "--dump",
                                                 "--shots", "--connect-to", "--wait-timeout",
-                                                "--http-stall-timeout"};
+                                                "--http-stall-timeout", "--http-max-reply"};
         bool known = false;
         for (const char* option : withValue) known |= name == option;
         if (!known) {
@@ -87,6 +96,11 @@ bool parseOptions(int argc, char** argv, RunnerOptions& options, std::string& er
                 error = "--http-stall-timeout wants a positive number of seconds, not \"" + value + "\"";
                 return false;
             }
+        } else if (name == "--http-max-reply") {
+            if (!parseBytes(value, options.httpMaxReplyBytes)) {
+                error = "--http-max-reply wants a number of bytes from 1 to 2^40, not \"" + value + "\"";
+                return false;
+            }
         }
         if ((name == "--plugin" || name == "--root" || name == "--keys-file" || name == "--dump" ||
              name == "--shots") && value.empty()) {
@@ -116,6 +130,8 @@ std::string helpText(const std::string& defaultPlugin) {
            "  --wait-timeout N     seconds a wait may take (default 60); then exit 4\n"
            "  --http-stall-timeout N  seconds without a byte after which a transfer fails\n"
            "                       (default 30; tests shorten it)\n"
+           "  --http-max-reply N   bytes a reply body may have; a larger one fails with -9\n"
+           "                       (default 67108864, 64 MiB)\n"
            "  --help               this text\n"
            "\n"
            "Script steps:\n"

@@ -15,6 +15,7 @@ struct RunnerOptions {
     std::string connectTo;     // HOST:PORT:HOST2:PORT2
     int waitTimeoutSeconds = 60;
     int httpStallSeconds = 0;  // 0: the HTTP client's own (30 s)
+    long long httpMaxReplyBytes = 0;  // 0: the HTTP client's own (64 MiB)
     bool help = false;
 
     bool scripted() const { return haveKeys || !keysFile.empty(); }

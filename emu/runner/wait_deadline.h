@@ -1,5 +1,6 @@
-// A deadline for lumenhost's waits. It is a file descriptor watch, not a
-// main-loop timer, so it does not count as queued work itself.
+// A deadline for lumenhost's waits: a main-loop timer that is not counted
+// as queued work, so the loop's poll time-out wakes it. It needs no file
+// descriptor: it holds when the plug-in has used up every one.
 #pragma once
 #include <functional>
 
@@ -15,11 +16,10 @@ public:
     // Calls `expired` from the main loop after `seconds`, unless stopped.
     void start(int seconds, std::function<void()> expired);
     void stop();
-    bool running() const { return watch != 0; }
+    bool running() const { return timer != 0; }
 
 private:
-    int fd = -1;
-    int watch = 0;
+    int timer = 0;
 };
 
 }  // namespace runner

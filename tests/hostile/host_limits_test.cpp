@@ -1,0 +1,174 @@
+// The emulated host against hostile replies, in-process: XML limits, the
+// root holding against "..", reply codes and limits, abandoned transfers.
+#include <gtest/gtest.h>
+#include <dirent.h>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include "emu/file_root.h"
+#include "emu/http_settings.h"
+#include "emu/mainloop.h"
+#include "host/ehttp.h"
+#include "host/xmltree.h"
+#include "tests/hostile/raw_server.h"
+#include "tests/support/box_root.h"
+#include "tests/support/loopback_server.h"
+
+namespace {
+
+std::string repeat(const std::string& unit, size_t count) {
+    std::string out;
+    while (count--) out += unit;
+    return out;
+}
+
+std::string attributes(int count, size_t valueBytes) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += " a" + std::to_string(i) + "=\"" + std::string(valueBytes, 'v') + "\"";
+    return out;
+}
+
+// As the feed reader feeds it: 2 KiB pieces, the last one final.
+int parseInPieces(XMLTreeParser& parser, const std::string& doc) {
+    for (size_t at = 0; at < doc.size(); at += 2048)
+        if (!parser.Parse(doc.data() + at, static_cast<int>(std::min<size_t>(2048, doc.size() - at)), at + 2048 >= doc.size()))
+            return 0;
+    return 1;
+}
+
+TEST(HostileXml, LimitsRefuseEarlyAndPiecesParseAsOneBuffer) {
+    const std::string longText = repeat("text ", 40000);
+    const struct { std::string doc; bool parses; } cases[] = {
+        {"<rss" + attributes(XMLTreeParser::maxAttributes, 1) + "><t>" + longText + "</t></rss>", true},
+        {"<rss" + attributes(XMLTreeParser::maxAttributes + 1, 1) + "/>", false},
+        {"<rss" + attributes(1, XMLTreeParser::maxAttributeBytes - 2) + "><t>x</t></rss>", true},
+        {"<rss" + attributes(1, XMLTreeParser::maxAttributeBytes) + "/>", false},
+        {"<rss><" + std::string(XMLTreeParser::maxNameLength, 'n') + "/></rss>", true},
+        {"<rss><" + std::string(XMLTreeParser::maxNameLength + 1, 'n') + "/></rss>", false},
+        {"<" + std::string(4 << 20, 'n') + "/>", false},              // a 4 MB root name
+        {"<rss" + attributes(470000, 0) + "/>", false},                 // an attribute flood
+        {"<rss><!--" + std::string(3 << 20, 'c') + "--></rss>", false}, // a 3 MB comment
+    };
+    for (const auto& [doc, parses] : cases) {
+        SCOPED_TRACE(doc.substr(0, 40) + "... of " + std::to_string(doc.size()) + " bytes");
+        XMLTreeParser pieces("UTF-8"), whole("UTF-8");
+        EXPECT_EQ(parseInPieces(pieces, doc), parses ? 1 : 0);
+        EXPECT_EQ(whole.Parse(doc.data(), static_cast<int>(doc.size()), 1), parses ? 1 : 0);
+        if (parses) {
+            ASSERT_NE(pieces.RootNode(), nullptr);
+            ASSERT_NE(pieces.RootNode()->GetChild(), nullptr);
+            const char* text = pieces.RootNode()->GetChild()->GetData();
+            EXPECT_STREQ(text, whole.RootNode()->GetChild()->GetData());
+        } else {
+            EXPECT_STRNE(pieces.ErrorString(), "");
+        }
+    }
+}
+
+TEST(HostileRoot, DotDotStaysInsideTheRoot) {
+    const std::string root = "/tmp/r";
+    const std::pair<const char*, std::string> cases[] = {
+        {"/var/tmp/../../../../tmp/x/", "/tmp/r/tmp/x/"},
+        {"/var/./tmp//rss.tmp", "/tmp/r/var/tmp/rss.tmp"},
+        {"/media/hdd/..", "/tmp/r/media/"},
+        {"/tmp/../var/keys/c.cfg", "/tmp/r/var/keys/c.cfg"},
+        {"//var/tmp", "/tmp/r/var/tmp"},
+        {"/tmp/r/var/../../../etc", "/tmp/r/var/../../../etc"},  // not a box path, before or after
+        {"/tmp/r/var/tmp/a", "/tmp/r/var/tmp/a"},
+        {"/usr/share/fonts/../x", "/usr/share/fonts/../x"},
+    };
+    for (const auto& [path, expected] : cases) EXPECT_EQ(emu::resolveBoxPath(root, path), expected) << path;
+
+    BoxRoot box;  // the same through the C library's open
+    std::filesystem::create_directories(box.dir() + "/tmp");
+    const std::string outside = "/tmp/lumen-escape-" + std::to_string(getpid());
+    FILE* file = fopen(("/var/tmp/../../../.." + outside).c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    fclose(file);
+    EXPECT_TRUE(std::filesystem::exists(box.dir() + outside));
+    EXPECT_FALSE(std::filesystem::exists(outside));
+}
+
+bool runUntil(const std::function<bool()>& done) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done() && std::chrono::steady_clock::now() < deadline) mainloop().iterate(20);
+    return done();
+}
+
+std::vector<std::string> entries(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+    return names;
+}
+
+int openDescriptors() { return static_cast<int>(entries("/proc/self/fd").size()); }
+
+// Receives one transfer's end, as a window's fetcher does.
+struct Receiver : SigC::Object {
+    int code = 1;
+    void done(int result) { code = result; }
+};
+
+eHTTPConnection* startDownload(const std::string& url, const std::string& file, Receiver& receiver) {
+    int error = 0;
+    eHTTPConnection* connection = eHTTPConnection::doRequest(url.c_str(), eApp, &error);
+    if (!connection) return nullptr;
+    connection->createDataSink.connect(
+        [file](eHTTPConnection* c) -> eHTTPDataSource* { return new eHTTPDownload(c, file.c_str()); });
+    connection->transferDone.connect(SigC::slot(receiver, &Receiver::done));
+    connection->start();
+    return connection;
+}
+
+TEST(HostileHttp, EachFailureHasItsOwnCodeAndLeavesNoFile) {
+    const std::string ok = "HTTP/1.0 200 OK\r\n\r\n";
+    const struct { RawReply reply; const char* scheme; std::string file; int code; } cases[] = {
+        {{RawReply::Close, ok + std::string(1000, 'b')}, "http", "/var/tmp/r.tmp", 0},
+        {{RawReply::Close, ok + std::string(1001, 'b')}, "http", "/var/tmp/r.tmp", eHTTPConnection::errorTooLarge},
+        {{RawReply::Close, "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\nbbb"}, "http", "/var/tmp/r.tmp",
+         eHTTPConnection::errorTooLarge},
+        {{RawReply::Close, "<html>no status line</html>\n"}, "http", "/var/tmp/r.tmp", eHTTPConnection::errorNotHttp},
+        {{RawReply::Close, "HTTP/1.1 400 Bad Request\r\n\r\n"}, "https", "/var/tmp/r.tmp", eHTTPConnection::errorTls},
+        {{RawReply::Silent, ""}, "https", "/var/tmp/r.tmp", eHTTPConnection::errorTls},
+        {{RawReply::Close, ok + "b"}, "http", "/var/tmp/" + std::string(300, 'n'), eHTTPConnection::errorNameTooLong},
+    };
+    for (const auto& [reply, scheme, file, code] : cases) {
+        SCOPED_TRACE(reply.bytes.substr(0, 30) + " " + scheme);
+        BoxRoot box;
+        RawServer server([&reply = reply](const std::string&) { return reply; });
+        emu::setHttpMaxReplyBytes(1000);
+        emu::setHttpTimeouts(1000, 5);
+        Receiver receiver;
+        ASSERT_NE(startDownload(std::string(scheme) + "://127.0.0.1:" + std::to_string(server.port()) + "/", file, receiver), nullptr);
+        EXPECT_TRUE(runUntil([] { return mainloop().busyCount() == 0; }));
+        EXPECT_EQ(receiver.code, code);
+        EXPECT_EQ(entries(box.path("/var/tmp")).size(), code == 0 ? 1u : 0u);
+        emu::setHttpMaxReplyBytes(0);
+        emu::setHttpTimeouts(0, 0);
+    }
+}
+
+TEST(HostileHttp, ATransferWhoseReceiverDiedEndsAtOnceWithItsSocketAndFile) {
+    BoxRoot box;
+    box.mkdirs("/media/hdd");
+    RawServer server([](const std::string& request) {
+        if (request.find("/first") != std::string::npos) return RawReply{RawReply::Close, "HTTP/1.0 200 OK\r\n\r\nfirst"};
+        return RawReply{RawReply::Trickle, "HTTP/1.1 200 OK\r\nContent-Length: 99999\r\n\r\n"};
+    });
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
+    Receiver first;  // sets the client up, so that its own descriptors are counted in `before`
+    ASSERT_NE(startDownload(url + "first", "/var/tmp/first", first), nullptr);
+    ASSERT_TRUE(runUntil([] { return mainloop().busyCount() == 0; }));
+    const int before = openDescriptors();
+    auto receiver = std::make_unique<Receiver>();
+    ASSERT_NE(startDownload(url, "/media/hdd/f.bin", *receiver), nullptr);
+    ASSERT_TRUE(runUntil([&] { return !entries(box.path("/media/hdd")).empty(); }));  // the body flows
+    receiver.reset();  // the window closes
+    EXPECT_TRUE(runUntil([] { return mainloop().busyCount() == 0; }));
+    EXPECT_TRUE(entries(box.path("/media/hdd")).empty());
+    // The server's side of the first connection may close meanwhile.
+    EXPECT_TRUE(runUntil([&] { return openDescriptors() <= before; })) << openDescriptors() << " > " << before;
+}
+
+}  // namespace
