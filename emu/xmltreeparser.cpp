@@ -169,18 +169,24 @@ int XMLTreeParser::Parse(const char* buffer, int length, int isFinal) {
         d->refusal = "invalid buffer";
         return 0;
     }
-    d->pending.append(buffer ? buffer : "", static_cast<size_t>(length));
     // Expat scans an unfinished token again from its start on every call:
     // hand it more only once the input has doubled, so that a long token
     // costs its length, not its length times the number of pieces.
-    if (!isFinal && d->pending.size() < 2 * d->openToken) return 1;
+    const char* input = buffer;
+    size_t size = static_cast<size_t>(length);
+    if (!d->pending.empty() || (!isFinal && size < 2 * d->openToken)) {
+        d->pending.append(buffer ? buffer : "", size);
+        if (!isFinal && d->pending.size() < 2 * d->openToken) return 1;
+        input = d->pending.data();
+        size = d->pending.size();
+    }
     // At most maxMarkup bytes a call, so that an overlong token is refused
     // before expat has buffered (or taken apart) much more of it.
     size_t at = 0;
     do {
-        size_t piece = std::min(d->pending.size() - at, static_cast<size_t>(maxMarkup));
-        bool last = isFinal && at + piece == d->pending.size();
-        if (XML_Parse(d->parser, d->pending.data() + at, static_cast<int>(piece), last) == XML_STATUS_ERROR) {
+        size_t piece = std::min(size - at, static_cast<size_t>(maxMarkup));
+        bool last = isFinal && at + piece == size;
+        if (XML_Parse(d->parser, input + at, static_cast<int>(piece), last) == XML_STATUS_ERROR) {
             d->failed = true;
             break;
         }
@@ -192,7 +198,7 @@ int XMLTreeParser::Parse(const char* buffer, int length, int isFinal) {
             d->failed = true;
             d->refusal = "markup too long";
         }
-    } while (!d->failed && at < d->pending.size());
+    } while (!d->failed && at < size);
     std::string().swap(d->pending);
     return d->failed ? 0 : 1;
 }

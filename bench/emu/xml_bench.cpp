@@ -25,7 +25,7 @@ std::string document(int shape) {
         // Items of some 400 bytes: the element limit allows about 10000.
         return "<rss><channel>" +
                repeat("<item><title>A title of a news item</title><description>" +
-                      repeat("Some words of text ", 18) + "</description></item>", kSize) +
+                      repeat("Some words of text ", 340) + "</description></item>", kSize) +
                "</channel></rss>";
     case 1: return "<rss a=\"" + repeat("v", kSize) + "\"/>";
     case 2: return "<" + repeat("n", kSize) + "/>";
