@@ -119,6 +119,11 @@ struct XMLTreeParser::Private {
     static void endElement(void* self, const XML_Char*) {
         auto* d = static_cast<Private*>(self);
         if (d->refusal || !d->current) return;
+        // Texts grow piece by piece; the tree keeps them until it dies.
+        if (d->current->text.capacity() > d->current->text.size() + 64) {
+            d->current->text.shrink_to_fit();
+            d->current->data = d->current->text.data();
+        }
         d->current = static_cast<Node*>(d->current->parent);
         --d->depth;
     }
