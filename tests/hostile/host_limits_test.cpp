@@ -1,7 +1,6 @@
 // The emulated host against hostile replies, in-process: XML limits, the
 // root holding against "..", reply codes and limits, abandoned transfers.
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -13,15 +12,8 @@
 #include "host/xmltree.h"
 #include "tests/hostile/raw_server.h"
 #include "tests/support/box_root.h"
-#include "tests/support/loopback_server.h"
 
 namespace {
-
-std::string repeat(const std::string& unit, size_t count) {
-    std::string out;
-    while (count--) out += unit;
-    return out;
-}
 
 std::string attributes(int count, size_t valueBytes) {
     std::string out;
@@ -38,47 +30,39 @@ int parseInPieces(XMLTreeParser& parser, const std::string& doc) {
 }
 
 TEST(HostileXml, LimitsRefuseEarlyAndPiecesParseAsOneBuffer) {
-    const std::string longText = repeat("text ", 40000);
-    const struct { std::string doc; bool parses; } cases[] = {
-        {"<rss" + attributes(XMLTreeParser::maxAttributes, 1) + "><t>" + longText + "</t></rss>", true},
-        {"<rss" + attributes(XMLTreeParser::maxAttributes + 1, 1) + "/>", false},
-        {"<rss" + attributes(1, XMLTreeParser::maxAttributeBytes - 2) + "><t>x</t></rss>", true},
-        {"<rss" + attributes(1, XMLTreeParser::maxAttributeBytes) + "/>", false},
-        {"<rss><" + std::string(XMLTreeParser::maxNameLength, 'n') + "/></rss>", true},
-        {"<rss><" + std::string(XMLTreeParser::maxNameLength + 1, 'n') + "/></rss>", false},
-        {"<" + std::string(4 << 20, 'n') + "/>", false},              // a 4 MB root name
-        {"<rss" + attributes(470000, 0) + "/>", false},                 // an attribute flood
-        {"<rss><!--" + std::string(3 << 20, 'c') + "--></rss>", false}, // a 3 MB comment
+    const std::string text = std::string(200000, 't');
+    const struct { std::string doc; int parses; } cases[] = {
+        {"<rss" + attributes(XMLTreeParser::maxAttributes, 1) + "><t>" + text + "</t></rss>", 1},
+        {"<rss" + attributes(XMLTreeParser::maxAttributes + 1, 1) + "/>", 0},
+        {"<rss" + attributes(1, XMLTreeParser::maxAttributeBytes - 2) + "><t>x</t></rss>", 1},
+        {"<rss" + attributes(1, XMLTreeParser::maxAttributeBytes) + "/>", 0},
+        {"<rss><" + std::string(XMLTreeParser::maxNameLength, 'n') + "/></rss>", 1},
+        {"<rss><" + std::string(XMLTreeParser::maxNameLength + 1, 'n') + "/></rss>", 0},
+        {"<" + std::string(4 << 20, 'n') + "/>", 0},               // a 4 MB root name
+        {"<rss" + attributes(470000, 0) + "/>", 0},                  // an attribute flood
+        {"<rss><!--" + std::string(3 << 20, 'c') + "--></rss>", 0},  // a 3 MB comment
     };
     for (const auto& [doc, parses] : cases) {
         SCOPED_TRACE(doc.substr(0, 40) + "... of " + std::to_string(doc.size()) + " bytes");
         XMLTreeParser pieces("UTF-8"), whole("UTF-8");
-        EXPECT_EQ(parseInPieces(pieces, doc), parses ? 1 : 0);
-        EXPECT_EQ(whole.Parse(doc.data(), static_cast<int>(doc.size()), 1), parses ? 1 : 0);
-        if (parses) {
-            ASSERT_NE(pieces.RootNode(), nullptr);
-            ASSERT_NE(pieces.RootNode()->GetChild(), nullptr);
-            const char* text = pieces.RootNode()->GetChild()->GetData();
-            EXPECT_STREQ(text, whole.RootNode()->GetChild()->GetData());
-        } else {
-            EXPECT_STRNE(pieces.ErrorString(), "");
-        }
+        EXPECT_EQ(parseInPieces(pieces, doc), parses);
+        EXPECT_EQ(whole.Parse(doc.data(), static_cast<int>(doc.size()), 1), parses);
+        if (!parses) EXPECT_STRNE(pieces.ErrorString(), "");
+        if (!parses || !pieces.RootNode()->GetChild()) continue;
+        EXPECT_STREQ(pieces.RootNode()->GetChild()->GetData(), whole.RootNode()->GetChild()->GetData());
     }
 }
 
 TEST(HostileRoot, DotDotStaysInsideTheRoot) {
-    const std::string root = "/tmp/r";
-    const std::pair<const char*, std::string> cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"/var/tmp/../../../../tmp/x/", "/tmp/r/tmp/x/"},
         {"/var/./tmp//rss.tmp", "/tmp/r/var/tmp/rss.tmp"},
         {"/media/hdd/..", "/tmp/r/media/"},
         {"/tmp/../var/keys/c.cfg", "/tmp/r/var/keys/c.cfg"},
-        {"//var/tmp", "/tmp/r/var/tmp"},
-        {"/tmp/r/var/../../../etc", "/tmp/r/var/../../../etc"},  // not a box path, before or after
-        {"/tmp/r/var/tmp/a", "/tmp/r/var/tmp/a"},
-        {"/usr/share/fonts/../x", "/usr/share/fonts/../x"},
+        {"/tmp/r/var/tmp/../a", "/tmp/r/var/a"},
+        {"/usr/../tmp/x", "/usr/../tmp/x"},  // no box path, before or after
     };
-    for (const auto& [path, expected] : cases) EXPECT_EQ(emu::resolveBoxPath(root, path), expected) << path;
+    for (const auto& [path, expected] : cases) EXPECT_EQ(emu::resolveBoxPath("/tmp/r", path), expected) << path;
 
     BoxRoot box;  // the same through the C library's open
     std::filesystem::create_directories(box.dir() + "/tmp");
@@ -96,13 +80,12 @@ bool runUntil(const std::function<bool()>& done) {
     return done();
 }
 
-std::vector<std::string> entries(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
-    return names;
-}
+bool quiet() { return mainloop().busyCount() == 0; }
 
-int openDescriptors() { return static_cast<int>(entries("/proc/self/fd").size()); }
+size_t entries(const std::string& dir) {
+    auto all = std::filesystem::directory_iterator(dir);
+    return static_cast<size_t>(std::distance(begin(all), end(all)));
+}
 
 // Receives one transfer's end, as a window's fetcher does.
 struct Receiver : SigC::Object {
@@ -110,43 +93,41 @@ struct Receiver : SigC::Object {
     void done(int result) { code = result; }
 };
 
-eHTTPConnection* startDownload(const std::string& url, const std::string& file, Receiver& receiver) {
+void startDownload(const std::string& url, const std::string& file, Receiver& receiver) {
     int error = 0;
     eHTTPConnection* connection = eHTTPConnection::doRequest(url.c_str(), eApp, &error);
-    if (!connection) return nullptr;
+    ASSERT_NE(connection, nullptr) << error;
     connection->createDataSink.connect(
         [file](eHTTPConnection* c) -> eHTTPDataSource* { return new eHTTPDownload(c, file.c_str()); });
     connection->transferDone.connect(SigC::slot(receiver, &Receiver::done));
     connection->start();
-    return connection;
 }
 
 TEST(HostileHttp, EachFailureHasItsOwnCodeAndLeavesNoFile) {
-    const std::string ok = "HTTP/1.0 200 OK\r\n\r\n";
+    const std::string ok = "HTTP/1.0 200 OK\r\n\r\n", file = "/var/tmp/r.tmp";
     const struct { RawReply reply; const char* scheme; std::string file; int code; } cases[] = {
-        {{RawReply::Close, ok + std::string(1000, 'b')}, "http", "/var/tmp/r.tmp", 0},
-        {{RawReply::Close, ok + std::string(1001, 'b')}, "http", "/var/tmp/r.tmp", eHTTPConnection::errorTooLarge},
-        {{RawReply::Close, "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\nbbb"}, "http", "/var/tmp/r.tmp",
-         eHTTPConnection::errorTooLarge},
-        {{RawReply::Close, "<html>no status line</html>\n"}, "http", "/var/tmp/r.tmp", eHTTPConnection::errorNotHttp},
-        {{RawReply::Close, "HTTP/1.1 400 Bad Request\r\n\r\n"}, "https", "/var/tmp/r.tmp", eHTTPConnection::errorTls},
-        {{RawReply::Silent, ""}, "https", "/var/tmp/r.tmp", eHTTPConnection::errorTls},
+        {{RawReply::Close, ok + std::string(1000, 'b')}, "http", file, 0},
+        {{RawReply::Close, ok + std::string(1001, 'b')}, "http", file, eHTTPConnection::errorTooLarge},
+        {{RawReply::Close, "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\nb"}, "http", file, eHTTPConnection::errorTooLarge},
+        {{RawReply::Close, "<html>no status line</html>\n"}, "http", file, eHTTPConnection::errorNotHttp},
+        {{RawReply::Close, "HTTP/1.1 400 Bad Request\r\n\r\n"}, "https", file, eHTTPConnection::errorTls},
+        {{RawReply::Silent, ""}, "https", file, eHTTPConnection::errorTls},
         {{RawReply::Close, ok + "b"}, "http", "/var/tmp/" + std::string(300, 'n'), eHTTPConnection::errorNameTooLong},
     };
-    for (const auto& [reply, scheme, file, code] : cases) {
+    emu::setHttpMaxReplyBytes(1000);
+    emu::setHttpTimeouts(1000, 5);
+    for (const auto& [reply, scheme, target, code] : cases) {
         SCOPED_TRACE(reply.bytes.substr(0, 30) + " " + scheme);
         BoxRoot box;
         RawServer server([&reply = reply](const std::string&) { return reply; });
-        emu::setHttpMaxReplyBytes(1000);
-        emu::setHttpTimeouts(1000, 5);
         Receiver receiver;
-        ASSERT_NE(startDownload(std::string(scheme) + "://127.0.0.1:" + std::to_string(server.port()) + "/", file, receiver), nullptr);
-        EXPECT_TRUE(runUntil([] { return mainloop().busyCount() == 0; }));
+        startDownload(std::string(scheme) + "://127.0.0.1:" + std::to_string(server.port()) + "/", target, receiver);
+        EXPECT_TRUE(runUntil(quiet));
         EXPECT_EQ(receiver.code, code);
-        EXPECT_EQ(entries(box.path("/var/tmp")).size(), code == 0 ? 1u : 0u);
-        emu::setHttpMaxReplyBytes(0);
-        emu::setHttpTimeouts(0, 0);
+        EXPECT_EQ(entries(box.path("/var/tmp")), code == 0 ? 1u : 0u);
     }
+    emu::setHttpMaxReplyBytes(0);
+    emu::setHttpTimeouts(0, 0);
 }
 
 TEST(HostileHttp, ATransferWhoseReceiverDiedEndsAtOnceWithItsSocketAndFile) {
@@ -158,17 +139,17 @@ TEST(HostileHttp, ATransferWhoseReceiverDiedEndsAtOnceWithItsSocketAndFile) {
     });
     const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
     Receiver first;  // sets the client up, so that its own descriptors are counted in `before`
-    ASSERT_NE(startDownload(url + "first", "/var/tmp/first", first), nullptr);
-    ASSERT_TRUE(runUntil([] { return mainloop().busyCount() == 0; }));
-    const int before = openDescriptors();
+    startDownload(url + "first", "/var/tmp/first", first);
+    ASSERT_TRUE(runUntil(quiet));
+    const size_t before = entries("/proc/self/fd");
     auto receiver = std::make_unique<Receiver>();
-    ASSERT_NE(startDownload(url, "/media/hdd/f.bin", *receiver), nullptr);
-    ASSERT_TRUE(runUntil([&] { return !entries(box.path("/media/hdd")).empty(); }));  // the body flows
+    startDownload(url, "/media/hdd/f.bin", *receiver);
+    ASSERT_TRUE(runUntil([&] { return entries(box.path("/media/hdd")) > 0; }));  // the body flows
     receiver.reset();  // the window closes
-    EXPECT_TRUE(runUntil([] { return mainloop().busyCount() == 0; }));
-    EXPECT_TRUE(entries(box.path("/media/hdd")).empty());
+    EXPECT_TRUE(runUntil(quiet));
+    EXPECT_EQ(entries(box.path("/media/hdd")), 0u);
     // The server's side of the first connection may close meanwhile.
-    EXPECT_TRUE(runUntil([&] { return openDescriptors() <= before; })) << openDescriptors() << " > " << before;
+    EXPECT_TRUE(runUntil([&] { return entries("/proc/self/fd") <= before; }));
 }
 
 }  // namespace
