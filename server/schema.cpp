@@ -68,6 +68,8 @@ void checkDatabase(Database& db, const std::string& file) {
     } catch (const DatabaseError& e) {
         verdict = e.what();
     }
+    for (char& c : verdict)
+        if (c == '\n') c = ' ';
     if (verdict != "ok") throw DatabaseError(file + " is damaged (" + verdict + ")");
 }
 
