@@ -12,10 +12,10 @@ build=${1:-build/default}
 seconds=${2:-10}
 server=$build/server/lumen-server
 [ -x "$server" ] || { echo "bench-server: build lumen-server first" >&2; exit 1; }
-for tool in wrk nginx; do
+for tool in wrk nginx sqlite3; do
   command -v "$tool" >/dev/null || {
     export DEBIAN_FRONTEND=noninteractive
-    apt-get install -y -q --no-install-recommends wrk nginx-light >/dev/null
+    apt-get install -y -q --no-install-recommends wrk nginx-light sqlite3 >/dev/null
   }
 done
 work=$(mktemp -d)
@@ -69,16 +69,21 @@ echo "feed / nginx ratio: $(echo "$rps_feed $rps_nginx" | awk '{printf "%.2f", $
 
 # Posts: 16 connections, 50 each, every message different.
 cat >"$work/post.lua" <<'LUA'
+local threads = 0
+setup = function(thread)
+  threads = threads + 1
+  thread:set("id", threads)
+end
 local n = 0
 request = function()
   n = n + 1
-  return wrk.format("GET", "/lumennews/index.php?op=inme&n=bench&p=m-" .. math.random(1, 1e9) .. "-" .. n)
+  return wrk.format("GET", "/lumennews/index.php?op=inme&n=bench&p=m-" .. id .. "-" .. n)
 end
 LUA
 before=$("$server" stats --db "$work/c.db" | sed -n 5p)
 out=$(wrk -t2 -c16 -d"${seconds}s" -s "$work/post.lua" "$base")
 sent=$(echo "$out" | awk '/requests in/ {print $1}')
 rate=$(echo "$out" | awk '/Requests\/sec/ {print $2}')
-stored=$("$server" shouts --db "$work/c.db" | grep -c '	bench	' || true)
-unique=$("$server" shouts --db "$work/c.db" | awk -F'\t' '$3 == "bench" {print $4}' | sort -u | wc -l)
-echo "posts: $sent sent at $rate/s, $stored stored, $unique distinct (shouts before: $before)"
+after=$("$server" stats --db "$work/c.db" | sed -n 5p)
+unique=$(sqlite3 "$work/c.db" "SELECT COUNT(DISTINCT message) FROM shouts WHERE nick = 'bench'")
+echo "posts: $sent answered at $rate/s; shouts $before -> $after, $unique distinct bench messages"
