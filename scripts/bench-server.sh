@@ -65,6 +65,9 @@ run "server feed (op=outmerss)" "$base?op=outmerss" feed
 run "server shout list (op=outme)" "$base?op=outme" outme
 run "server statistics (op=outmestats2)" "$base?op=outmestats2" stats
 run "server category (op=outcat)" "$base?op=outcat&cat=Plugins" cat
+# These two write to the store on every request (read and download counts).
+run "server article page (op=article)" "$base?op=article&sid=101" article
+run "server download (counted)" "http://127.0.0.1:$port/lumennews/files/weatherglobe_1.2.tar.gz" download
 echo "feed / nginx ratio: $(echo "$rps_feed $rps_nginx" | awk '{printf "%.2f", $1 / $2}')"
 
 # Posts: 16 connections, 50 each, every message different.

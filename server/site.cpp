@@ -108,6 +108,7 @@ void Site::storeChanged() {
     bodies.clear();
     totals.clear();
     banned.clear();
+    categories.clear();
 }
 
 void Site::downloaded(int64_t fileId) {
@@ -187,7 +188,11 @@ Reply Site::statistics() {
 
 Reply Site::category(const Query& query) {
     const std::string name = query.get("cat");
-    if (!store.categoryExists(name)) return errorReply(404, "No such category.");
+    auto known = categories.get("categories", [&] {
+        auto names = store.categories();
+        return std::set<std::string>(names.begin(), names.end());
+    });
+    if (!known->count(name)) return errorReply(404, "No such category.");
     return bodyReply(bodies.get("cat-" + name, [&] { return categoryReply(store.files(name)); }),
                      "text/plain; charset=UTF-8");
 }

@@ -68,6 +68,7 @@ private:
     ReplyCache<std::string> bodies;
     ReplyCache<Totals> totals;
     ReplyCache<std::set<std::string>> banned;
+    ReplyCache<std::set<std::string>> categories;
     PostPacer pacer;
     std::atomic<int64_t> pluginRequests{0};
     std::atomic<int64_t> savedRequests{0};

@@ -172,26 +172,35 @@ bool Store::categoryExists(const std::string& name) {
     return s.step();
 }
 
-std::vector<FileEntry> Store::filesWhere(const std::string& where, const std::string& value, int64_t id) {
+std::vector<std::string> Store::categories() {
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    Statement s = db.prepare("SELECT name FROM categories ORDER BY position");
+    std::vector<std::string> out;
+    while (s.step()) out.push_back(s.text(0));
+    return out;
+}
+
+std::vector<FileEntry> Store::filesWhere(const std::string& where, const std::function<void(Statement&)>& bind) {
     std::lock_guard<std::recursive_mutex> guard(lock);
     Statement s = db.prepare(std::string("SELECT ") + fileColumns + " FROM files WHERE " + where + " ORDER BY id");
-    if (where.find("id") == 0) s.bind(1, id);
-    else s.bind(1, value);
+    bind(s);
     std::vector<FileEntry> out;
     while (s.step()) out.push_back(fileFrom(s));
     return out;
 }
 
-std::vector<FileEntry> Store::files(const std::string& category) { return filesWhere("category = ?", category, 0); }
+std::vector<FileEntry> Store::files(const std::string& category) {
+    return filesWhere("category = ?", [&](Statement& s) { s.bind(1, category); });
+}
 
 std::optional<FileEntry> Store::file(int64_t id) {
-    auto found = filesWhere("id = ?", "", id);
+    auto found = filesWhere("id = ?", [&](Statement& s) { s.bind(1, id); });
     if (found.empty()) return std::nullopt;
     return found.front();
 }
 
 std::optional<FileEntry> Store::fileNamed(const std::string& name) {
-    auto found = filesWhere("name = ?", name, 0);
+    auto found = filesWhere("name = ?", [&](Statement& s) { s.bind(1, name); });
     if (found.empty()) return std::nullopt;
     return found.front();
 }

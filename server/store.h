@@ -3,6 +3,7 @@
 // call returns.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -35,6 +36,7 @@ public:
     bool deleteShout(int64_t id);
 
     bool categoryExists(const std::string& name);
+    std::vector<std::string> categories();
     std::vector<FileEntry> files(const std::string& category);
     std::optional<FileEntry> file(int64_t id);
     std::optional<FileEntry> fileNamed(const std::string& name);
@@ -82,7 +84,7 @@ private:
         t.commit();
     }
     std::optional<Article> articleLocked(int64_t id);
-    std::vector<FileEntry> filesWhere(const std::string& where, const std::string& value, int64_t id);
+    std::vector<FileEntry> filesWhere(const std::string& where, const std::function<void(Statement&)>& bind);
     int64_t insertArticle(const Article& article);
     int64_t insertFile(const FileEntry& file);
 
