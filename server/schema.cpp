@@ -58,6 +58,10 @@ void checkDatabase(Database& db, const std::string& file) {
     } catch (const DatabaseError& e) {
         throw DatabaseError(file + " is not a usable database (" + e.what() + ")");
     }
+    // SQLite takes an empty file, or another program's database, as
+    // version 0: adding our tables to it would touch what is not ours.
+    if (version == 0)
+        throw DatabaseError(file + " is not a lumen-server database (create one with: lumen-server init --db FILE)");
     if (version > schemaVersion())
         throw DatabaseError(file + " has schema version " + std::to_string(version) + ", newer than this server's " +
                             std::to_string(schemaVersion()) + "; use a newer lumen-server");

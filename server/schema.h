@@ -12,7 +12,8 @@ int schemaVersion();
 
 // Checks an existing file before anything is written to it: it must be a
 // sound SQLite database of this or an older version. Throws DatabaseError
-// with one line saying what is wrong.
+// with one line saying what is wrong. Version 0 (an empty file, another
+// program's database) is refused too.
 void checkDatabase(Database& db, const std::string& file);
 
 // WAL and full syncs, then every migration the file lacks, each in its own
