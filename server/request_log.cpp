@@ -33,9 +33,10 @@ bool RequestLog::open(const std::string& file, std::string& error) {
     return true;
 }
 
-void RequestLog::request(const std::string& address, const std::string& method, const std::string& target, const std::string& version,
-                         const std::string& userAgent) {
-    std::string line = printable(address) + " " + printable(method) + " " + printable(target) + " " + printable(version) +
+void RequestLog::request(const std::string& address, const std::string& method, const std::string& target,
+                         const std::string& version, const std::string& userAgent) {
+    std::string line = printable(address) + " " + printable(method) + " " + printable(target) + " " +
+                       printable(version) +
                        " User-Agent: " + (userAgent.empty() ? "-" : printable(userAgent)) + "\n";
     std::lock_guard<std::mutex> guard(lock);
     std::FILE* f = out ? out : stderr;

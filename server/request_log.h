@@ -16,8 +16,8 @@ public:
 
     // Appends to `file`; without a call the log goes to standard error.
     bool open(const std::string& file, std::string& error);
-    void request(const std::string& address, const std::string& method, const std::string& target, const std::string& version,
-                 const std::string& userAgent);
+    void request(const std::string& address, const std::string& method, const std::string& target,
+                 const std::string& version, const std::string& userAgent);
 
 private:
     std::mutex lock;

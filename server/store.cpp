@@ -238,7 +238,7 @@ void Store::countDownload(int64_t id) {
 bool Store::ban(const std::string& nick) {
     bool changed = false;
     write([&] {
-        db.prepare("INSERT OR IGNORE INTO bans (nick) VALUES (?)").bind(1, lowered(nick)).run();
+        db.prepare("INSERT INTO bans (nick) VALUES (?) ON CONFLICT (nick) DO NOTHING").bind(1, lowered(nick)).run();
         changed = db.changes() > 0;
     });
     return changed;
@@ -289,13 +289,17 @@ int64_t Store::counter(const std::string& name) {
 
 void Store::setCounter(const std::string& name, int64_t value) {
     write([&] {
-        db.prepare("INSERT OR REPLACE INTO counters (name, value) VALUES (?, ?)").bind(1, name).bind(2, value).run();
+        Statement s = db.prepare(
+            "INSERT INTO counters (name, value) VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET value = excluded.value");
+        s.bind(1, name).bind(2, value).run();
     });
 }
 
 void Store::visit(const std::string& day, const std::string& address) {
     write([&] {
-        db.prepare("INSERT OR IGNORE INTO visits (day, address) VALUES (?, ?)").bind(1, day).bind(2, address).run();
+        Statement s =
+            db.prepare("INSERT INTO visits (day, address) VALUES (?, ?) ON CONFLICT (day, address) DO NOTHING");
+        s.bind(1, day).bind(2, address).run();
     });
 }
 

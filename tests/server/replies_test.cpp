@@ -80,7 +80,8 @@ TEST_P(RepliesTest, BothFeedsGiveTheStoredTitleAndSummary) {
         const NewsItem& item = parser.items.front();
         EXPECT_EQ(item.title, plain) << lang;
         // Summaries lose tags and every "&amp;", even typed as text.
-        if (plain.find('<') == std::string::npos && plain.find("&amp;") == std::string::npos) EXPECT_EQ(item.description, plain) << lang;
+        if (plain.find('<') == std::string::npos && plain.find("&amp;") == std::string::npos)
+            EXPECT_EQ(item.description, plain) << lang;
         if (lang == "en") {
             EXPECT_EQ(item.link, "http://news.corvane.example/lumennews/index.php?op=article&sid=7&Itemid=99999999");
             EXPECT_EQ(item.date, "Tue, 04 Mar 2025 18:42:00 ");

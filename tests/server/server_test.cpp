@@ -172,7 +172,8 @@ TEST(Server, RefusesADamagedOrNewerDatabaseAndLeavesItAlone) {
     } cases[] = {
         {"not a database", [](const std::string& db) { std::ofstream(db, std::ios::trunc) << std::string(8192, 'j'); },
          "is not a usable database"},
-        {"empty file", [](const std::string& db) { std::ofstream(db, std::ios::trunc); }, "not a lumen-server database"},
+        {"empty file", [](const std::string& db) { std::ofstream(db, std::ios::trunc); },
+         "not a lumen-server database"},
         {"newer", [](const std::string& db) { srv::Database(db, false).exec("PRAGMA user_version = 99"); },
          "schema version 99, newer than"},
         {"damaged page", [](const std::string& db) {
