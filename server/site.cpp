@@ -1,5 +1,6 @@
 #include "server/site.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "server/replies.h"
@@ -112,7 +113,13 @@ void Site::storeChanged() {
 }
 
 void Site::downloaded(int64_t fileId) {
-    store.countDownload(fileId);
+    // Called as the response goes away, where nothing may be thrown.
+    try {
+        store.countDownload(fileId);
+    } catch (const DatabaseError& e) {
+        std::fprintf(stderr, "lumen-server: download of file %lld not counted: %s\n", static_cast<long long>(fileId),
+                     e.what());
+    }
     storeChanged();
 }
 
@@ -168,7 +175,12 @@ Reply Site::postShout(const Request& request) {
     if (verdict == ShoutVerdict::Stored && !pacer.take(request.address)) verdict = ShoutVerdict::TooSoon;
     if (verdict == ShoutVerdict::Stored) {
         shout.posted = std::time(nullptr);
-        store.addShout(shout);
+        try {
+            store.addShout(shout);
+        } catch (...) {
+            pacer.giveBack(request.address);  // nothing was stored: the next try is no flood
+            throw;
+        }
         storeChanged();
     }
     // Always 200: the plug-in waits for the list after its post, whatever happened.
