@@ -231,6 +231,8 @@ TEST(Server, ContentToolsChangeTheReplies) {
     std::string output;
     EXPECT_EQ(runServerTool({"stats", "--db", db}, output), 0);
     EXPECT_EQ(lines(output).size(), 9u) << output;
+    EXPECT_EQ(runServerTool({"news-list", "--db", db, "--lang", "en"}, output), 0);
+    EXPECT_NE(output.find("\t1532\tEdited title\n"), std::string::npos) << output;
     EXPECT_EQ(runServerTool({"news-delete", "--db", db, "--id", "x"}, output), 2);
     EXPECT_EQ(runServerTool({"news-delete", "--db", db, "--id", "999"}, output), 1);
     EXPECT_EQ(output, "lumen-server news-delete: no news 999\n");
