@@ -1,6 +1,6 @@
 #!/bin/sh
 # Peak memory of the plug-in for hostile replies: lumenhost runs each of the
-# nine requests against the demo server answering it with 60 MiB of junk,
+# nine requests against the community server answering it with 60 MiB of junk,
 # then the English feed with crafted feeds of about 4 MB (one long text,
 # items with texts of the longest length taken, many items, an element
 # flood, one 4 MB attribute value, tag name or comment, an attribute flood,
@@ -10,13 +10,13 @@
 #
 #   scripts/measure-memory.sh [BUILD_DIR]      (default build/default)
 #
-# Needs lumenhost, lumennews.so and lumen-demo-server built in BUILD_DIR,
+# Needs lumenhost, lumennews.so and lumen-server built in BUILD_DIR,
 # GNU time (/usr/bin/time) and python3 (for the crafted feeds).
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/default}
 junk_mb=${LUMEN_JUNK_MB:-60}  # under the reply size limit (64 MiB), so that the readers see it
-for tool in "$build/emu/runner/lumenhost" "$build/demo-server/lumen-demo-server" /usr/bin/time; do
+for tool in "$build/emu/runner/lumenhost" "$build/server/lumen-server" /usr/bin/time; do
   [ -x "$tool" ] || { echo "measure-memory: $tool is missing" >&2; exit 1; }
 done
 
@@ -36,7 +36,7 @@ start_server() {
   fifo="$work/banner"
   rm -f "$fifo"
   mkfifo "$fifo"
-  "$build/demo-server/lumen-demo-server" --port 0 --log /dev/null "$@" >"$fifo" &
+  "$build/server/lumen-server" serve --db "$work/community.db" --listen 127.0.0.1:0 --log /dev/null "$@" >"$fifo" &
   server=$!
   read -r banner <"$fifo"
   port=${banner##*:}
@@ -59,6 +59,7 @@ measure() {
 }
 
 echo "lumenhost peak resident set ($(nproc) cores, $(uname -sr))"
+"$build/server/lumen-server" init --db "$work/community.db" --sample server/data >/dev/null
 fresh_root
 start_server
 measure "main menu only (baseline)" "dump"
@@ -81,8 +82,9 @@ outfile|file detail|1 ok wait ok wait ok wait
 files|file download|1 ok wait ok wait ok wait ok wait
 EOF
 
-# Crafted feeds in a copy of the demo data.
-cp -r demo-server/data "$work/data"
+# Crafted feeds, served as they are by a static server: the feed's path
+# with its query ignored.
+mkdir -p "$work/data/feeds" "$work/www/lumennews"
 python3 - "$work/data/feeds" <<'EOF'
 import sys
 feeds = sys.argv[1]
@@ -113,8 +115,11 @@ open(f"{feeds}/nested_entities.xml", "w").write(
 EOF
 for feed in long_text long_items many_items element_flood attribute_value tag_name comment attribute_flood \
             long_titles nested_entities; do
-  cp "$work/data/feeds/$feed.xml" "$work/data/feeds/english.xml"
-  start_server --data "$work/data"
+  cp "$work/data/feeds/$feed.xml" "$work/www/lumennews/index.php"
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$port" >/dev/null 2>&1 &
+  server=$!
+  sleep 1
   measure "English feed, 4 MB $feed" "2 wait ok wait"
   stop_server
 done

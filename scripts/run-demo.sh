@@ -1,6 +1,6 @@
 #!/bin/sh
-# The demo: installs what is missing, builds, starts the demo community
-# server and runs the plug-in in lumenhost under a root of its own
+# The demo: installs what is missing, builds, starts the community server
+# on a fresh database filled from the sample data and runs the plug-in in lumenhost under a root of its own
 # (build/demo-root). With a display the window is interactive; without one a
 # scripted tour of every menu entry saves screenshots under build/demo-shots
 # and prints the screen dumps.
@@ -16,7 +16,7 @@ if [ -n "${LUMEN_DEMO_BUILD:-}" ]; then
 else
   scripts/setup.sh
   cmake --preset default >/dev/null
-  cmake --build --preset default -j "$(nproc)" --target lumenhost lumennews lumen-demo-server
+  cmake --build --preset default -j "$(nproc)" --target lumenhost lumennews lumen-server
   build=build/default
   root=build/demo-root
   shots=build/demo-shots
@@ -25,18 +25,21 @@ rm -rf "$root" "$shots"
 mkdir -p "$root/var/tmp" "$root/var/keys" "$root/media/hdd" "$shots"
 scripts/install-logos.sh "$root"
 
-# The server prints "listening on 127.0.0.1:PORT" first.
+# A fresh community database from the sample data; the server prints
+# "listening on 127.0.0.1:PORT" first.
+"$build/server/lumen-server" init --db "$root/community.db" --sample server/data
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-"$build/demo-server/lumen-demo-server" --port 0 --log "$root/requests.log" >"$fifo" &
+"$build/server/lumen-server" serve --db "$root/community.db" --listen 127.0.0.1:0 \
+  --log "$root/requests.log" >"$fifo" &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$fifo"' EXIT INT TERM
 read -r banner <"$fifo"
 port=${banner##*:}
 case "$port" in
-  ''|*[!0-9]*) echo "run-demo: the demo server did not start: $banner" >&2; exit 1 ;;
+  ''|*[!0-9]*) echo "run-demo: the server did not start: $banner" >&2; exit 1 ;;
 esac
-echo "run-demo: demo server on 127.0.0.1:$port"
+echo "run-demo: community server on 127.0.0.1:$port"
 
 host="$build/emu/runner/lumenhost"
 plugin="$build/plugin/lumennews.so"

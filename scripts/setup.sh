@@ -4,7 +4,7 @@
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config
   libsigc++-3.0-dev libcurl4-openssl-dev libexpat1-dev libpng-dev libfreetype-dev
-  fonts-dejavu-core libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core libcpp-httplib-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev clang libclang-rt-14-dev valgrind"
 missing=""
 for p in $PACKAGES; do

@@ -10,11 +10,15 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
-#ifndef LUMEN_DEMO_SERVER_BIN
-#error "LUMEN_DEMO_SERVER_BIN must name the lumen-demo-server binary"
+#ifndef LUMEN_SERVER_BIN
+#error "LUMEN_SERVER_BIN must name the lumen-server binary"
+#endif
+#ifndef LUMEN_SAMPLE_DATA
+#error "LUMEN_SAMPLE_DATA must name the server's sample data folder"
 #endif
 
 extern char** environ;
@@ -25,52 +29,112 @@ namespace {
 constexpr int startTimeoutMs = 15000;
 const char* const listeningPrefix = "listening on 127.0.0.1:";
 
-// Reads the first line from `fd`, waiting at most `timeoutMs` in all.
-std::string readFirstLine(int fd, int timeoutMs) {
-    std::string line;
+// Reads from `fd` until it closes, a line is complete (`oneLine`), or
+// `timeoutMs` pass.
+std::string readFrom(int fd, int timeoutMs, bool oneLine) {
+    std::string text;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (line.find('\n') == std::string::npos) {
+    while (!oneLine || text.find('\n') == std::string::npos) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         pollfd p{fd, POLLIN, 0};
         int ready = ::poll(&p, 1, static_cast<int>(left.count()));
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) break;
-        char buf[256];
+        char buf[4096];
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // the server exited
-        line.append(buf, static_cast<size_t>(n));
+        if (n <= 0) break;
+        text.append(buf, static_cast<size_t>(n));
     }
-    return line.substr(0, line.find('\n'));
+    return text;
+}
+
+// Starts lumen-server with `args`, its standard output (and error, when
+// `withErrors`) into a pipe whose reading end is returned in `out`.
+pid_t spawnServer(std::vector<std::string> args, int& out, bool withErrors) {
+    args.insert(args.begin(), LUMEN_SERVER_BIN);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("lumen-server: pipe failed");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    if (withErrors) posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+    pid_t pid = -1;
+    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (rc != 0) {
+        ::close(fds[0]);
+        throw std::runtime_error(std::string("cannot start " LUMEN_SERVER_BIN ": ") + std::strerror(rc));
+    }
+    out = fds[0];
+    return pid;
+}
+
+// Waits for `pid` at most `timeoutMs`, then kills it; its exit code or -1.
+int reap(pid_t pid, int timeoutMs) {
+    int status = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (done < 0 && errno != EINTR) return -1;
+        if (std::chrono::steady_clock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return -1;
 }
 
 }  // namespace
 
-DemoServer::DemoServer(const std::vector<std::string>& options) {
-    std::vector<std::string> args{LUMEN_DEMO_SERVER_BIN, "--port", "0"};
-    args.insert(args.end(), options.begin(), options.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
+int runServerTool(const std::vector<std::string>& args, std::string& output) {
+    int out = -1;
+    pid_t pid = spawnServer(args, out, true);
+    output = readFrom(out, 30000, false);
+    ::close(out);
+    return reap(pid, 1000);
+}
 
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("DemoServer: pipe failed");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    int rc = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (rc != 0) {
-        ::close(out[0]);
-        child = -1;
-        throw std::runtime_error(std::string("DemoServer: cannot start " LUMEN_DEMO_SERVER_BIN ": ") +
-                                 std::strerror(rc));
+DemoServer::DemoServer(const std::vector<std::string>& given) {
+    std::string sample = LUMEN_SAMPLE_DATA;
+    for (size_t i = 0; i < given.size(); ++i) {
+        if (given[i] == "--data" && i + 1 < given.size()) sample = given[++i];
+        else options.push_back(given[i]);
     }
-    std::string line = readFirstLine(out[0], startTimeoutMs);
+    char pattern[] = "/tmp/lumen-server-XXXXXX";
+    if (!::mkdtemp(pattern)) throw std::runtime_error("DemoServer: no temporary folder");
+    dir = pattern;
+    std::string output;
+    if (runServerTool({"init", "--db", database(), "--sample", sample}, output) != 0) {
+        std::filesystem::remove_all(dir);
+        throw std::runtime_error("DemoServer: init failed: " + output);
+    }
+    try {
+        start();
+    } catch (...) {
+        std::filesystem::remove_all(dir);
+        throw;
+    }
+}
+
+void DemoServer::start() {
+    // The tests post faster than a person would; a test of the pause sets its own.
+    std::vector<std::string> args{"serve", "--db", database(), "--listen", "127.0.0.1:0", "--shout-interval", "0"};
+    args.insert(args.end(), options.begin(), options.end());
+    int out = -1;
+    child = spawnServer(args, out, false);
+    std::string line = readFrom(out, startTimeoutMs, true);
     // Nothing more is read: the server prints only this line.
-    ::close(out[0]);
+    ::close(out);
+    line = line.substr(0, line.find('\n'));
+    listenPort = 0;
     if (line.rfind(listeningPrefix, 0) == 0) listenPort = std::atoi(line.c_str() + std::strlen(listeningPrefix));
     if (listenPort <= 0) {
         stop(1000);
@@ -78,7 +142,11 @@ DemoServer::DemoServer(const std::vector<std::string>& options) {
     }
 }
 
-DemoServer::~DemoServer() { stop(); }
+DemoServer::~DemoServer() {
+    stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
 
 std::string DemoServer::connectTo() const {
     return "news.corvane.example:80:127.0.0.1:" + std::to_string(listenPort);
@@ -93,17 +161,17 @@ int DemoServer::stop(int timeoutMs) {
     pid_t pid = child;
     child = -1;
     ::kill(pid, SIGTERM);
-    int status = 0;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (true) {
-        pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (done < 0 && errno != EINTR) return -1;
-        if (std::chrono::steady_clock::now() >= deadline) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ::kill(pid, SIGKILL);
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return -1;
+    return reap(pid, timeoutMs);
+}
+
+void DemoServer::kill() {
+    if (child <= 0) return;
+    ::kill(child, SIGKILL);
+    reap(child, 5000);
+    child = -1;
+}
+
+void DemoServer::restart() {
+    stop();
+    start();
 }

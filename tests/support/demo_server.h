@@ -1,7 +1,8 @@
-// Runs the demo community server (lumen-demo-server) for a test: started
-// with "--port 0" and the given options, stopped and reaped when the object
-// goes. Throws std::runtime_error when the server does not come up within
-// a few seconds.
+// Runs the community server (lumen-server) for a test, on a fresh database
+// made from the sample data in a folder of its own: started with
+// "serve --listen 127.0.0.1:0 --shout-interval 0" and the given options,
+// stopped and reaped, and its folder removed, when the object goes. Throws
+// std::runtime_error when the server does not come up within a few seconds.
 #pragma once
 #include <sys/types.h>
 
@@ -10,9 +11,10 @@
 
 class DemoServer {
 public:
-    // `options`: further command-line options, e.g. {"--fault-op", "outme", "--stall"}.
+    // `options`: further options of "serve", e.g. {"--fault-op", "outme", "--stall"}.
+    // "--data DIR" takes the sample data from DIR instead.
     explicit DemoServer(const std::vector<std::string>& options = {});
-    ~DemoServer();  // stop()
+    ~DemoServer();  // stop(), then removes the folder
     DemoServer(const DemoServer&) = delete;
     DemoServer& operator=(const DemoServer&) = delete;
 
@@ -21,13 +23,28 @@ public:
     std::string connectTo() const;
     // "http://127.0.0.1:PORT" + path
     std::string url(const std::string& path) const;
+    // The database file; the server's downloads are in folder() + "/files".
+    std::string database() const { return dir + "/community.db"; }
+    std::string folder() const { return dir; }
 
     // SIGTERM, then waits up to `timeoutMs` for the exit; SIGKILL after
     // that. Returns the exit code, or -1 if the server had to be killed or
     // died of a signal. Later calls return -1.
     int stop(int timeoutMs = 5000);
+    // SIGKILL at once, as a crash or power cut would; the folder stays.
+    void kill();
+    // Serves the same database again (after stop or kill), on a new port.
+    void restart();
 
 private:
+    void start();
+
+    std::vector<std::string> options;
+    std::string dir;
     pid_t child = -1;
     int listenPort = 0;
 };
+
+// Runs lumen-server with `args`; its exit code, standard output and error
+// joined in `output`. Bounded: killed after 30 s.
+int runServerTool(const std::vector<std::string>& args, std::string& output);

@@ -1,0 +1,61 @@
+#include "server/http_server.h"
+
+#include "server/faults.h"
+#include "server/query.h"
+
+namespace srv {
+
+namespace {
+
+// Stalled answers each hold a worker; leave room for ordinary requests.
+constexpr size_t workerThreads = 32;
+
+}  // namespace
+
+HttpServer::HttpServer(const Options& options, Site& site, RequestLog& log)
+    : options(options), site(site), log(log) {
+    http.new_task_queue = [] { return new httplib::ThreadPool(workerThreads); };
+    // Headers and body go out in separate writes: without this, Nagle's
+    // algorithm and delayed acks hold each small reply back ~40 ms.
+    http.set_tcp_nodelay(true);
+    http.set_keep_alive_max_count(10000);
+    // Idle keep-alive connections must not hold up a shutdown for long.
+    http.set_keep_alive_timeout(1);
+    // The server decides by path and op itself; the Host header is ignored.
+    http.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        handle(request, response);
+    });
+}
+
+int HttpServer::bind() {
+    if (options.port == 0) return http.bind_to_any_port(options.host);
+    return http.bind_to_port(options.host, options.port) ? options.port : -1;
+}
+
+bool HttpServer::run() { return http.listen_after_bind(); }
+
+void HttpServer::stop() {
+    stopSignal.stop();
+    http.stop();
+}
+
+void HttpServer::handle(const httplib::Request& request, httplib::Response& response) {
+    const std::string userAgent = request.get_header_value("User-Agent");
+    log.request(request.remote_addr, request.method, request.target, request.version, userAgent);
+    Request asked{request.path, Query(queryOf(request.target)), request.remote_addr, userAgent};
+    const bool faulty = faultApplies(options, faultKey(request.path, asked.query.get("op")));
+    if (faulty && options.delayMs > 0 && !stopSignal.sleepFor(std::chrono::milliseconds(options.delayMs))) {
+        sendReply(errorReply(503, "Shutting down."), site, response);
+        return;
+    }
+    if (!faulty || options.fault == Fault::None) {
+        sendReply(site.answer(asked), site, response);
+        return;
+    }
+    // A fault that answers in the site's place leaves its state (shouts,
+    // counters) alone, as a failing server would.
+    Reply reply = faultUsesReply(options.fault) ? site.answer(asked) : Reply{};
+    sendFault(options, reply, stopSignal, response);
+}
+
+}  // namespace srv

@@ -1,0 +1,51 @@
+#include "server/shout_intake.h"
+
+#include "server/replies.h"
+#include "server/text_codec.h"
+
+namespace srv {
+
+ShoutVerdict checkShoutText(const std::string& nick, const std::string& message) {
+    if (!validUtf8(nick) || !validUtf8(message) || hasControlBytes(nick) || hasControlBytes(message))
+        return ShoutVerdict::BadBytes;
+    if (message.empty()) return ShoutVerdict::EmptyMessage;
+    if (utf8Length(nick) > maxNickChars || shoutLine(nick).empty()) return ShoutVerdict::NickTooLong;
+    // The row must also stay one line of the page the plug-in can read.
+    if (utf8Length(message) > maxMessageChars || shoutLine(message).empty()) return ShoutVerdict::MessageTooLong;
+    return ShoutVerdict::Stored;
+}
+
+std::string postReply(ShoutVerdict verdict) {
+    // The plug-in never reads this page; a person trying the URL does.
+    const char* text = "Shout saved, thank you!";
+    switch (verdict) {
+    case ShoutVerdict::Stored: break;
+    case ShoutVerdict::EmptyMessage: text = "Empty shout, nothing saved."; break;
+    case ShoutVerdict::MessageTooLong: text = "Shout longer than 500 characters, not saved."; break;
+    case ShoutVerdict::NickTooLong: text = "Nickname longer than 15 characters, not saved."; break;
+    case ShoutVerdict::BadBytes: text = "Shout with invalid characters, not saved."; break;
+    case ShoutVerdict::Banned: text = "This nickname may not shout here."; break;
+    case ShoutVerdict::TooSoon: text = "One shout at a time, please: not saved."; break;
+    }
+    return std::string("<html><body><p>") + text + "</p></body></html>\n";
+}
+
+bool PostPacer::take(const std::string& address, Clock::time_point now) {
+    if (interval.count() <= 0) return true;
+    std::lock_guard<std::mutex> guard(lock);
+    // Forget addresses whose pause is over, so the map stays small.
+    if (last.size() > 10000) {
+        for (auto it = last.begin(); it != last.end();) it = now - it->second >= interval ? last.erase(it) : ++it;
+    }
+    auto found = last.find(address);
+    if (found != last.end() && now - found->second < interval) return false;
+    last[address] = now;
+    return true;
+}
+
+void PostPacer::giveBack(const std::string& address) {
+    std::lock_guard<std::mutex> guard(lock);
+    last.erase(address);
+}
+
+}  // namespace srv

@@ -1,0 +1,86 @@
+// What the community answers, request by request: replies made from the
+// store and cached until the store changes, shouts taken in, and the
+// counters of the statistics.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "server/query.h"
+#include "server/records.h"
+#include "server/reply_cache.h"
+#include "server/shout_intake.h"
+#include "server/store.h"
+
+namespace srv {
+
+struct Reply {
+    int status = 200;
+    std::string contentType = "text/plain; charset=UTF-8";
+    Body body;
+    // A download: the file to send and its row, counted when sent whole.
+    std::string file;
+    int64_t fileId = 0;
+};
+
+struct Request {
+    std::string path;  // decoded
+    Query query;
+    std::string address;
+    std::string userAgent;
+};
+
+// The User-Agent of the plug-in; only its requests are counted.
+inline const char* const pluginAgent = "CORVANENEWS";
+
+struct SiteSettings {
+    std::string baseUrl;
+    std::string filesDir;
+    std::chrono::milliseconds shoutInterval{5000};
+};
+
+class Site {
+public:
+    Site(Store& store, SiteSettings settings);
+    Reply answer(const Request& request);
+    // A download was sent to its end.
+    void downloaded(int64_t fileId);
+    // Drops every cached reply; for changes made by other processes too.
+    void storeChanged();
+    // Writes the request counter to the store when it moved.
+    void saveCounters();
+
+private:
+    Reply script(const Request& request);
+    Reply feed(const Query& query);
+    Reply article(const Query& query);
+    Reply postShout(const Request& request);
+    Reply statistics();
+    Reply category(const Query& query);
+    Reply fileDetail(const Query& query);
+    Reply download(const std::string& name);
+    void count(const Request& request);
+
+    Store& store;
+    SiteSettings settings;
+    ReplyCache<std::string> bodies;
+    ReplyCache<Totals> totals;
+    ReplyCache<std::set<std::string>> banned;
+    ReplyCache<std::set<std::string>> categories;
+    PostPacer pacer;
+    std::atomic<int64_t> pluginRequests{0};
+    std::atomic<int64_t> savedRequests{0};
+    std::mutex visitorLock;
+    std::string today;
+    std::set<std::string> visitorsToday;
+};
+
+// Status pages; the body says what went wrong.
+Reply errorReply(int status, const std::string& detail);
+
+// A file name a download may use: no "/", no "..", no NUL, not empty.
+bool isSafeFileName(const std::string& name);
+
+}  // namespace srv

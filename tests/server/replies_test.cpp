@@ -1,0 +1,188 @@
+// The server's replies read back by the plug-in's own readers: what was
+// stored comes out as it was typed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "community/ParseShoutInput.h"
+#include "community/ParseStatInput.h"
+#include "community/downCat.h"
+#include "community/eShowDownFile.h"
+#include "news/RSSParser.h"
+#include "news/Selchoice1.h"
+#include "server/replies.h"
+#include "server/shout_intake.h"
+#include "server/text_codec.h"
+#include "settings/settings.h"
+#include "tests/support/box_root.h"
+#include "tests/support/message_box_answerer.h"
+
+using namespace srv;
+
+namespace {
+
+struct Closer {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using Reply = std::unique_ptr<FILE, Closer>;
+
+// A reply body as the reply file the plug-in's readers open.
+Reply asFile(const std::string& body) {
+    FILE* f = std::tmpfile();
+    std::fwrite(body.data(), 1, body.size(), f);
+    std::rewind(f);
+    return Reply(f);
+}
+
+// Typed texts with what HTML, XML and the plug-in's entity table treat
+// specially; the euro sign is outside Latin-1.
+const std::vector<std::string> typedTexts = {
+    "Tips & tricks", "<b>bold</b> stays text", "Say \"hi\" to Liège", "caffè, più, Krähenfeld",
+    "Typed &amp; as such", "5 € & 3 <> 2", "a",
+};
+
+Article articleTitled(const std::string& plain, const std::string& lang) {
+    Article a;
+    a.id = 7;
+    a.lang = lang;
+    a.title = htmlEscape(plain);
+    a.author = htmlEscape("Anna & Bo");
+    a.summary = htmlEscape(plain);
+    a.body = "First line of " + htmlEscape(plain) + "<br />\n";
+    a.posted = 1741110120;  // 2025-03-04 17:42 UTC
+    a.utcOffset = 60;
+    a.reads = 41;
+    return a;
+}
+
+class RepliesTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override { CORLANG = 1; }
+    BoxRoot root;
+    MessageBoxAnswerer boxes;
+};
+
+}  // namespace
+
+TEST_P(RepliesTest, BothFeedsGiveTheStoredTitleAndSummary) {
+    const std::string plain = GetParam();
+    for (const std::string lang : {"en", "it"}) {
+        Article a = articleTitled(plain, lang);
+        std::string body = lang == "en" ? feedRss2({a}, defaultBaseUrl) : feedRss1({a}, defaultBaseUrl);
+        if (lang == "it") EXPECT_EQ(body.find("\xE2\x82\xAC"), std::string::npos) << "UTF-8 in the Latin-1 feed";
+        root.write("/var/tmp/rss.tmp", body);
+        RSSParser parser;
+        parser.parse(root.path("/var/tmp/rss.tmp"));
+        ASSERT_EQ(parser.items.size(), 1u) << lang << "\n" << body;
+        const NewsItem& item = parser.items.front();
+        EXPECT_EQ(item.title, plain) << lang;
+        // Summaries lose tags and every "&amp;", even typed as text.
+        if (plain.find('<') == std::string::npos && plain.find("&amp;") == std::string::npos)
+            EXPECT_EQ(item.description, plain) << lang;
+        if (lang == "en") {
+            EXPECT_EQ(item.link, "http://news.corvane.example/lumennews/index.php?op=article&sid=7&Itemid=99999999");
+            EXPECT_EQ(item.date, "Tue, 04 Mar 2025 18:42:00 ");
+        }
+    }
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_P(RepliesTest, ArticlePageGivesTheHeaderAndTheBody) {
+    const std::string plain = GetParam();
+    root.write("/var/tmp/rss2.tmp", articlePage(articleTitled(plain, "en")));
+    std::string text = Selchoice1();
+    std::string expected = "TITLE: " + plain + "\n\nBY: Anna & Bo\n\nTuesday, 04 March 2025 @ 18:42 CET";
+    EXPECT_EQ(text.substr(0, expected.size()), expected);
+    EXPECT_NE(text.find("41\n" + std::string(89, '-') + "\nFirst line of " + plain + "\n"), std::string::npos) << text;
+}
+
+TEST_P(RepliesTest, ShoutListShowsWhatWasTypedInItsColumns) {
+    const std::string plain = GetParam();
+    Shout older{1, 1741110120, "Old_timer", "first", "x"};
+    Shout newer{2, 1741110180, plain.size() > 15 ? "Bo" : plain, plain, "x"};
+    std::string text = formatShoutList(asFile(shoutPage({newer, older})).get(), 1);
+    std::string rows = text.substr(text.rfind(std::string(113, '-') + "\n") + 114);
+    // Time, nickname, message, date; one-byte fields are padded so the
+    // reader keeps them.
+    std::string nick = newer.nick.size() < 2 ? newer.nick + " " : newer.nick;
+    std::string message = plain.size() < 2 ? plain + " " : plain;
+    size_t first = rows.find('\n');
+    ASSERT_NE(first, std::string::npos) << rows;
+    EXPECT_EQ(rows.substr(5, first - 5 - 10), "   " + nick + "  ->  " + message + std::string(13, ' ')) << rows;
+    EXPECT_EQ(rows.substr(first + 6, 23), "   Old_timer  ->  first");
+}
+
+TEST_P(RepliesTest, DownloadAreaGivesTheStoredTitles) {
+    const std::string plain = GetParam();
+    FileEntry f{31, "Plugins", "globe.tar.gz", htmlEscape(plain), htmlEscape("sky & fixer"), "2025-03-02", 398, 871,
+                htmlEscape(plain) + "\nSecond line.\n"};
+    FileEntry g = f;
+    g.id = 32;
+    g.title = "Other";
+    auto entries = readCategoryReply(asFile(categoryReply({f, g})).get());
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].id, 31);
+    EXPECT_EQ(entries[0].title, plain + "\n");
+    EXPECT_EQ(entries[1].id, 32);
+    FileDetail detail = readFileDetail(asFile(fileDetailReply(f)).get(), 1);
+    EXPECT_EQ(detail.fileName, "globe.tar.gz\n");
+    EXPECT_EQ(detail.text.rfind("TITLE: " + plain + "\n\nBY: sky & fixer " + std::string(23, ' ') +
+                                    "on 02 Mar 2025 \n\nSize: 398 bytes ",
+                                0),
+              0u)
+        << detail.text;
+    EXPECT_NE(detail.text.find("Downloads: 871\n" + std::string(89, '-') + "\n" + plain + "\nSecond line.\n"),
+              std::string::npos)
+        << detail.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(TypedTexts, RepliesTest, ::testing::ValuesIn(typedTexts));
+
+TEST(StatisticsReply, NineValuesUnderTheirLabels) {
+    Statistics s{48213, 117, Totals{10, 15, 2904, "Tips &amp; tricks", 1532, "globe.tar.gz", 871}};
+    std::string text = formatStatistics(asFile(statisticsReply(s)).get(), 1);
+    for (const char* shown : {":\t48213\n", ":\t117\n", ":\t10\n", ":\t15\n", ":\t2904\n", "Top News:  Tips & tricks\n",
+                              "Reads:\t1532\n", "Top File:  globe.tar.gz\n", "Downloads:\t871"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+    EXPECT_EQ(text.back(), '1');  // nine lines, nothing after the last value
+}
+
+TEST(ShoutText, IsCheckedAsThePluginLimitsIt) {
+    const std::string e = "\xC3\xA8";  // two bytes, one character
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        while (n-- > 0) out += s;
+        return out;
+    };
+    const struct {
+        std::string nick, message;
+        ShoutVerdict verdict;
+    } cases[] = {
+        {"Guest", "hello", ShoutVerdict::Stored},
+        {"", "no nickname", ShoutVerdict::Stored},
+        {"Guest", "", ShoutVerdict::EmptyMessage},
+        {"Guest", repeat(e, 500), ShoutVerdict::Stored},
+        {"Guest", repeat(e, 501), ShoutVerdict::MessageTooLong},
+        {"Guest", repeat("&", 500), ShoutVerdict::MessageTooLong},  // escaped, longer than a line the plug-in reads
+        {repeat(e, 15), "hi", ShoutVerdict::Stored},
+        {repeat("n", 16), "hi", ShoutVerdict::NickTooLong},
+        {"Guest", "bad \xC3(", ShoutVerdict::BadBytes},
+        {"Guest", "\xC0\xAF overlong", ShoutVerdict::BadBytes},
+        {"Gu\x01st", "hi", ShoutVerdict::BadBytes},
+        {"Guest", "two\nlines", ShoutVerdict::BadBytes},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(checkShoutText(c.nick, c.message), c.verdict) << c.nick << " / " << c.message.substr(0, 20);
+}
+
+TEST(PostPacer, OnePostPerAddressAndInterval) {
+    PostPacer pacer(std::chrono::seconds(5));
+    auto t0 = PostPacer::Clock::now();
+    EXPECT_TRUE(pacer.take("10.0.0.1", t0));
+    EXPECT_FALSE(pacer.take("10.0.0.1", t0 + std::chrono::seconds(4)));
+    EXPECT_TRUE(pacer.take("10.0.0.2", t0 + std::chrono::seconds(4)));
+    EXPECT_TRUE(pacer.take("10.0.0.1", t0 + std::chrono::seconds(5)));
+}

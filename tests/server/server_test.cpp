@@ -1,0 +1,239 @@
+// The community server over loopback: what it keeps across a crash, under
+// concurrent posts and abuse, what it counts, the databases it refuses,
+// and the content tools' effect on its replies.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "community/ParseShoutInput.h"
+#include "community/endpoints.h"
+#include "server/database.h"
+#include "tests/support/demo_server.h"
+#include "text/text_cleaning.h"
+
+namespace {
+
+// The reply body of one GET sent as the plug-in sends it; "" and a failure
+// when there is no 200 answer.
+std::string get(const DemoServer& server, const std::string& target) {
+    httplib::Client client("127.0.0.1", server.port());
+    client.set_url_encode(false);
+    client.set_connection_timeout(3, 0);
+    client.set_read_timeout(10, 0);
+    auto res = client.Get(target, {{"User-Agent", "CORVANENEWS"}});
+    if (!res || res->status != 200) {
+        ADD_FAILURE() << target << ": " << (res ? std::to_string(res->status) : "no answer");
+        return "";
+    }
+    return res->body;
+}
+
+std::string script(const std::string& query) { return "/lumennews/index.php?" + query; }
+
+// A plug-in URL without the base address.
+std::string target(const eString& url) { return std::string(url).substr(endpoints::baseAddress().size()); }
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+long shoutCount(const DemoServer& server) { return std::stol(lines(get(server, script("op=outmestats2"))).at(4)); }
+
+std::string shoutText(const DemoServer& server) {
+    std::string page = get(server, script("op=outme"));
+    FILE* f = fmemopen(page.data(), page.size(), "r");
+    std::string text = formatShoutList(f, 1);
+    std::fclose(f);
+    return text;
+}
+
+// Changes by the tools reach the server's cache within a second or so.
+bool eventually(const DemoServer& server, const std::string& query, const std::string& text, bool present) {
+    for (int i = 0; i < 50; ++i) {
+        if ((get(server, script(query)).find(text) != std::string::npos) == present) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+}  // namespace
+
+TEST(Server, PostedShoutSurvivesAKillAndSigtermStopsCleanly) {
+    DemoServer server;
+    const eString typed = "kept after a crash & <b>";
+    get(server, target(endpoints::postShout("Tester", typed)));
+    server.kill();
+    server.restart();
+    std::string row = "   Tester  ->  " + std::string(substituteForRequest(typed)) + std::string(13, ' ');
+    EXPECT_NE(shoutText(server).find(row), std::string::npos) << shoutText(server);
+    EXPECT_EQ(server.stop(), 0);
+}
+
+TEST(Server, ConcurrentPostsAreAllStoredOnce) {
+    DemoServer server;
+    constexpr int connections = 16, perConnection = 7;  // two lists' worth, more than 100
+    std::vector<std::thread> posters;
+    for (int c = 0; c < connections; ++c) {
+        posters.emplace_back([&, c] {
+            httplib::Client client("127.0.0.1", server.port());
+            client.set_read_timeout(20, 0);
+            for (int i = 0; i < perConnection; ++i) {
+                auto res = client.Get(script("op=inme&n=P" + std::to_string(c) + "&p=post-" +
+                                             std::to_string(c * perConnection + i) + "-end"));
+                EXPECT_TRUE(res && res->status == 200);
+            }
+        });
+    }
+    for (auto& t : posters) t.join();
+    std::string listed;
+    ASSERT_EQ(runServerTool({"shouts", "--db", server.database()}, listed), 0) << listed;
+    for (int n = 0; n < connections * perConnection; ++n) {
+        std::string message = "\tpost-" + std::to_string(n) + "-end\n";
+        size_t first = listed.find(message);
+        EXPECT_NE(first, std::string::npos) << message;
+        EXPECT_EQ(listed.find(message, first + 1), std::string::npos) << message;
+    }
+}
+
+TEST(Server, RefusedPostsAreNotStoredAndTheListStaysReadable) {
+    DemoServer server({"--shout-interval", "60"});
+    std::string runBan;
+    ASSERT_EQ(runServerTool({"ban", "--db", server.database(), "--nick", "Troll"}, runBan), 0) << runBan;
+    const struct {
+        const char* what;
+        std::string query;
+        long added;
+    } posts[] = {
+        {"empty", "n=Guest&p=", 0},
+        {"over 500 characters", "n=Guest&p=" + std::string(501, 'x'), 0},
+        {"nickname over 15", "n=ABCDEFGHIJKLMNOP&p=hello", 0},
+        {"control byte", "n=Guest&p=a%01b", 0},
+        {"banned nickname", "n=tROLL&p=hello", 0},
+        {"first", "n=Guest&p=" + std::string(500, 'y'), 1},
+        {"flood", "n=Guest&p=again", 0},
+    };
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the ban reaches the server
+    long count = shoutCount(server);
+    for (const auto& post : posts) {
+        get(server, target(endpoints::baseAddress()) + script("op=inme&" + post.query));
+        long now = shoutCount(server);
+        EXPECT_EQ(now - count, post.added) << post.what;
+        count = now;
+    }
+    std::string text = shoutText(server);
+    // Whole rows only: the header's line, then four fields per shout.
+    EXPECT_NE(text.find("   Guest  ->  " + std::string(500, 'y') + std::string(13, ' ')), std::string::npos);
+    EXPECT_EQ(text.find("again"), std::string::npos);
+}
+
+TEST(Server, DownloadsAndReadsAreCountedInTheStatistics) {
+    DemoServer server;
+    auto before = lines(get(server, script("op=outmestats2")));
+    ASSERT_EQ(before.size(), 9u);
+    EXPECT_EQ(before[7], "weatherglobe_1.2.tar.gz");
+    std::string bytes = get(server, "/lumennews/files/weatherglobe_1.2.tar.gz");
+    EXPECT_EQ(bytes, fileBytes(server.folder() + "/files/weatherglobe_1.2.tar.gz"));
+    // A page shows the reads before its own.
+    EXPECT_NE(get(server, script("op=article&sid=101")).find("\n1532\n"), std::string::npos);
+    EXPECT_NE(get(server, script("op=article&sid=101")).find("\n1533\n"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    auto after = lines(get(server, script("op=outmestats2")));
+    ASSERT_EQ(after.size(), 9u);
+    EXPECT_GT(std::stol(after[0]), std::stol(before[0]));  // the plug-in's requests
+    EXPECT_EQ(after[1], "1");                              // one address today
+    EXPECT_EQ(std::stol(after[6]), std::stol(before[6]) + 2);
+    EXPECT_EQ(std::stol(after[8]), std::stol(before[8]) + 1);
+}
+
+TEST(Server, RefusesADamagedOrNewerDatabaseAndLeavesItAlone) {
+    DemoServer sample;
+    sample.stop();
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> spoil;
+        const char* message;
+    } cases[] = {
+        {"not a database", [](const std::string& db) { std::ofstream(db, std::ios::trunc) << std::string(8192, 'j'); },
+         "is not a usable database"},
+        {"empty file", [](const std::string& db) { std::ofstream(db, std::ios::trunc); },
+         "not a lumen-server database"},
+        {"newer", [](const std::string& db) { srv::Database(db, false).exec("PRAGMA user_version = 99"); },
+         "schema version 99, newer than"},
+        {"damaged page", [](const std::string& db) {
+             std::fstream f(db, std::ios::in | std::ios::out | std::ios::binary);
+             f.seekp(3 * 4096);
+             f << std::string(4096, '\x5a');
+         }, "is damaged"},
+    };
+    for (const auto& c : cases) {
+        std::string db = sample.folder() + "/" + c.what + ".db";
+        std::filesystem::copy_file(sample.database(), db);
+        c.spoil(db);
+        std::string before = fileBytes(db), output;
+        EXPECT_EQ(runServerTool({"serve", "--db", db, "--listen", "127.0.0.1:0"}, output), 1) << c.what;
+        EXPECT_EQ(lines(output).size(), 1u) << output;
+        EXPECT_NE(output.find(c.message), std::string::npos) << output;
+        EXPECT_EQ(fileBytes(db), before) << c.what;
+    }
+}
+
+TEST(Server, ContentToolsChangeTheReplies) {
+    DemoServer server;
+    const std::string db = server.database(), dir = server.folder();
+    std::ofstream(dir + "/page.html") << "A new page.<br />\n";
+    std::ofstream(dir + "/keys.txt") << "key list\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string post;  // a post sent after the tool ran, or ""
+        std::string query, text;
+        bool present;
+    } steps[] = {
+        {{"news-add", "--lang", "en", "--title", "Tool & news", "--author", "Ed", "--body", dir + "/page.html"}, "",
+         "op=outmerss", "<title>Tool &amp;amp; news</title>", true},
+        {{"news-edit", "--id", "101", "--title", "Edited title"}, "", "op=outmerss", "<title>Edited title<", true},
+        {{"news-delete", "--id", "102"}, "", "op=outmerss", "sid=102&", false},
+        {{"file-add", "--category", "Keys", "--file", dir + "/keys.txt", "--title", "New keys", "--uploader", "me"}, "",
+         "op=outcat&cat=Keys", "\nNew keys\n", true},
+        {{"file-remove", "--id", "11"}, "", "op=outcat&cat=Cam", "Ferrocam 1.4 config template", false},
+        {{"shout-delete", "--id", "1"}, "", "op=outme", "dishwalker", false},
+        {{"ban", "--nick", "Nadine"}, "n=nadine&p=banned_post", "op=outme", "banned_post", false},
+        {{"unban", "--nick", "NADINE"}, "n=Nadine&p=allowed_post", "op=outme", "allowed_post", true},
+    };
+    for (const auto& step : steps) {
+        std::vector<std::string> args = step.args;
+        args.insert(args.begin() + 1, {"--db", db});
+        std::string output;
+        ASSERT_EQ(runServerTool(args, output), 0) << args[0] << ": " << output;
+        EXPECT_EQ(lines(output).size(), 1u) << output;
+        if (!step.post.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the ban list reaches the server
+            get(server, script("op=inme&" + step.post));
+        }
+        EXPECT_TRUE(eventually(server, step.query, step.text, step.present)) << args[0];
+    }
+    std::string output;
+    EXPECT_EQ(runServerTool({"stats", "--db", db}, output), 0);
+    EXPECT_EQ(lines(output).size(), 9u) << output;
+    EXPECT_EQ(runServerTool({"news-list", "--db", db, "--lang", "en"}, output), 0);
+    EXPECT_NE(output.find("\t1532\tEdited title\n"), std::string::npos) << output;
+    EXPECT_EQ(runServerTool({"news-delete", "--db", db, "--id", "x"}, output), 2);
+    EXPECT_EQ(runServerTool({"news-delete", "--db", db, "--id", "999"}, output), 1);
+    EXPECT_EQ(output, "lumen-server news-delete: no news 999\n");
+}
