@@ -15,38 +15,24 @@ eString withoutLineBreaks(eString text) {
 
 eString cleanTitle(eString text) {
     replace_sonderzeichen(text);
-    return withoutLineBreaks(text);
-}
-
-// Replaces `pattern` until none is left, like replaceAll, in place. Passes
-// of replace() reach the same end because neither pattern used here
-// overlaps itself, so the order of replacements cannot matter; and they
-// cost far less on the short texts of one item than replaceAll's matcher.
-void replaceUntilGone(eString& text, const char* pattern, const char* replacement) {
-    while (text.find(pattern) != eString::npos) {
-        replace(text.data(), pattern, replacement);
-        text.resize(std::strlen(text.c_str()));
-    }
+    return utf8Prefix(withoutLineBreaks(text), feedreading::maxTitleBytes);
 }
 
 // Addresses keep their blanks and every other byte; only the XML-escaped
 // ampersand and the line breaks go.
 eString cleanLink(eString text) {
-    replaceUntilGone(text, "&amp;", "&");
-    return withoutLineBreaks(text);
+    return withoutLineBreaks(replaceAll(text, "&amp;", "&"));
 }
 
 eString cleanDescription(eString text) {
-    replaceUntilGone(text, "&amp;", "&");
+    text = replaceAll(text, "&amp;", "&");
     replace_sonderzeichen(text);
     return removeTags(withoutLineBreaks(text));
 }
 
 eString cleanDate(eString text) {
     replace_sonderzeichen(text);
-    text = withoutLineBreaks(text);
-    replaceUntilGone(text, "+0100", "");
-    return text;
+    return replaceAll(withoutLineBreaks(text), "+0100", "");
 }
 
 // Fills the fields of `item` from the children of one item element. RSS 1.0
@@ -103,6 +89,7 @@ void RSSParser::parse(eString file) {
     // previous item's text.
     int32_t counter = 0;
     auto take = [&](const XMLTreeNode* element, bool withDateAndLink) {
+        if (items.size() >= feedreading::maxItems) return;
         NewsItem item;
         readItem(element, item, withDateAndLink);
         item.index = counter++;
@@ -119,8 +106,11 @@ void RSSParser::parse(eString file) {
         for (const XMLTreeNode* node = root->GetChild(); node; node = node->GetNext())
             if (feedreading::isNamed(node, "item")) take(node, false);
     } else {
+        eString name = root->GetType() ? root->GetType() : "";
+        eString shown = utf8Prefix(name, feedreading::maxShownRootName);
+        if (shown.size() < name.size()) shown += "...";
         eString text;
-        text.sprintf("Unknown file format (%s)", root->GetType() ? root->GetType() : "");
+        text.sprintf("Unknown file format (%s)", shown.c_str());
         reportError(text);
     }
 }

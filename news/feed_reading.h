@@ -20,6 +20,15 @@ inline constexpr size_t maxEncodingName = 255;
 // A feed is a few tens of kilobytes; a file larger than this is refused
 // like a syntax error, since its tree would hold it all in memory.
 inline constexpr size_t maxFeedBytes = 4 * 1024 * 1024;
+// A list line shows a few dozen characters: a longer title is cut to this
+// many bytes (never inside a character), so that titles do not fill the
+// memory twice over, in the items and in the list.
+inline constexpr size_t maxTitleBytes = 256;
+// A feed is read by scrolling a list with the remote control; the items
+// after these are dropped.
+inline constexpr size_t maxItems = 1000;
+// The "Unknown file format" box names at most this much of the root element.
+inline constexpr size_t maxShownRootName = 40;
 
 // The name that follows "encoding=" in `chunk`, between the first quote at
 // or after it and the next quote of the same kind. False when there is no
