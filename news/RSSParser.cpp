@@ -21,7 +21,8 @@ eString cleanTitle(eString text) {
 // Addresses keep their blanks and every other byte; only the XML-escaped
 // ampersand and the line breaks go.
 eString cleanLink(eString text) {
-    return withoutLineBreaks(replaceAll(text, "&amp;", "&"));
+    text = withoutLineBreaks(replaceAll(text, "&amp;", "&"));
+    return text.size() <= feedreading::maxLinkBytes ? text : eString();
 }
 
 eString cleanDescription(eString text) {
@@ -32,23 +33,26 @@ eString cleanDescription(eString text) {
 
 eString cleanDate(eString text) {
     replace_sonderzeichen(text);
-    return replaceAll(withoutLineBreaks(text), "+0100", "");
+    return utf8Prefix(replaceAll(withoutLineBreaks(text), "+0100", ""), feedreading::maxDateBytes);
 }
 
 // Fills the fields of `item` from the children of one item element. RSS 1.0
-// items carry no date and no link we use.
-void readItem(const XMLTreeNode* element, NewsItem& item, bool withDateAndLink) {
+// items carry no date and no link we use. Descriptions take their bytes
+// from `descriptionBudget`.
+void readItem(const XMLTreeNode* element, NewsItem& item, bool withDateAndLink, size_t& descriptionBudget) {
     using feedreading::isNamed;
     using feedreading::nodeText;
     for (const XMLTreeNode* child = element->GetChild(); child; child = child->GetNext()) {
-        if (isNamed(child, "title"))
+        if (isNamed(child, "title")) {
             item.title = cleanTitle(nodeText(child));
-        else if (isNamed(child, "description"))
-            item.description = cleanDescription(nodeText(child));
-        else if (withDateAndLink && isNamed(child, "link"))
+        } else if (isNamed(child, "description")) {
+            item.description = utf8Prefix(cleanDescription(nodeText(child)), descriptionBudget);
+            descriptionBudget -= item.description.size();
+        } else if (withDateAndLink && isNamed(child, "link")) {
             item.link = cleanLink(nodeText(child));
-        else if (withDateAndLink && isNamed(child, "pubDate"))
+        } else if (withDateAndLink && isNamed(child, "pubDate")) {
             item.date = cleanDate(nodeText(child));
+        }
     }
 }
 
@@ -88,10 +92,11 @@ void RSSParser::parse(eString file) {
     // Every item starts empty, so a missing element never shows the
     // previous item's text.
     int32_t counter = 0;
+    size_t descriptionBudget = feedreading::maxDescriptionTotal;
     auto take = [&](const XMLTreeNode* element, bool withDateAndLink) {
         if (items.size() >= feedreading::maxItems) return;
         NewsItem item;
-        readItem(element, item, withDateAndLink);
+        readItem(element, item, withDateAndLink, descriptionBudget);
         item.index = counter++;
         save(std::move(item));
     };

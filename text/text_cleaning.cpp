@@ -218,6 +218,7 @@ eString utf8Prefix(eString text, size_t maxBytes) {
     // started before it; a character has at most three of them.
     for (int i = 0; i < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++i) --cut;
     text.resize(cut);
+    text.shrink_to_fit();  // a kept prefix must not keep the whole text's memory
     return text;
 }
 

@@ -36,17 +36,18 @@ protected:
 }  // namespace
 
 TEST_F(HostileFeed, NestedEscapesAndLongTitlesCleanLikeShortOnes) {
-    const std::string filler = repeat("&amp;", 30000) + nestedAmp(30000) + "x";
+    const std::string filler = repeat("&amp;", 1000) + nestedAmp(60000) + "x";
     const std::tuple<std::string, eString NewsItem::*, std::string, std::string> cases[] = {
         {"link", &NewsItem::link, nestedAmp(60000) + "x", "&x"},
         {"description", &NewsItem::description, nestedAmp(60000) + "&lt;b&gt;x&lt;/b&gt;", "&x"},
-        {"link", &NewsItem::link, filler, std::string(30001, '&') + "x"},
-        {"description", &NewsItem::description, filler, std::string(30001, '&') + "x"},
+        {"link", &NewsItem::link, filler, std::string(1001, '&') + "x"},
+        {"description", &NewsItem::description, filler, std::string(1001, '&') + "x"},
         {"pubDate", &NewsItem::date, repeat("+0", 50000) + repeat("100", 50000) + " GMT", " GMT"},
-        {"title", &NewsItem::title, std::string(5000, 'T'), std::string(feedreading::maxTitleBytes, 'T')},
-        // Two-byte characters: the cut falls before the one that does not fit.
+        // Past the limits: texts are cut, never inside a character; links go.
         {"title", &NewsItem::title, "x" + repeat("\xC3\xA4", 1000),
          "x" + repeat("\xC3\xA4", (feedreading::maxTitleBytes - 1) / 2)},
+        {"pubDate", &NewsItem::date, std::string(1000, 'D'), std::string(feedreading::maxDateBytes, 'D')},
+        {"link", &NewsItem::link, "http://x/" + std::string(feedreading::maxLinkBytes, 'l'), ""},
     };
     for (const auto& [element, field, xml, want] : cases) {
         parse("<item><" + element + ">" + xml + "</" + element + "></item>");
@@ -59,6 +60,18 @@ TEST_F(HostileFeed, ItemsPastTheLimitAreDropped) {
     parse(repeat("<item><title>t</title></item>", feedreading::maxItems + 500));
     ASSERT_EQ(parser.items.size(), feedreading::maxItems);
     EXPECT_EQ(parser.items.back().index, static_cast<int32_t>(feedreading::maxItems) - 1);
+}
+
+TEST_F(HostileFeed, DescriptionsShareOneBudget) {
+    // ISO-8859-1 high bytes double in UTF-8: 20 x 240 KB of text from 2.4 MB.
+    box.write(paths::feedFile, "<rss><channel>" + repeat("<item><description>" + std::string(120000, '\xE4') +
+                                                         "</description></item>", 20) + "</channel></rss>");
+    parser.parse(box.path(paths::feedFile));
+    ASSERT_EQ(parser.items.size(), 20u);
+    size_t total = 0;
+    for (const NewsItem& item : parser.items) total += item.description.size();
+    EXPECT_EQ(total, feedreading::maxDescriptionTotal);
+    EXPECT_EQ(parser.items.back().description, "");
 }
 
 TEST_F(HostileFeed, UnknownRootBoxNamesAShortPrefix) {
