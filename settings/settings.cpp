@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include "settings/paths.h"
 #include "text/decimal.h"
