@@ -1,25 +1,13 @@
 #include "community/downCat.h"
 #include <unistd.h>
-#include <climits>
-#include <cstdlib>
 #include "community/eShowDownFile.h"
 #include "community/endpoints.h"
 #include "community/reply_file.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
+#include "text/decimal.h"
 #include "text/text_cleaning.h"
-
-namespace {
-// strtol in base 10, held to the 32 bits of a list key the way the box's
-// 32-bit long would saturate.
-int readId(const char* line) {
-    long value = std::strtol(line, nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
-}
-}  // namespace
 
 std::vector<CategoryEntry> readCategoryReply(FILE* reply) {
     std::vector<CategoryEntry> entries;
@@ -28,7 +16,7 @@ std::vector<CategoryEntry> readCategoryReply(FILE* reply) {
     int id = 0;
     while (entries.size() < community::maxCategoryEntries && std::fgets(buffer, sizeof buffer, reply)) {
         if (wantId) {
-            id = readId(buffer);
+            id = readDecimal(buffer);  // a list key: 32 bits on every CPU
         } else {
             replace_sonderzeichen(buffer);
             entries.push_back(CategoryEntry{buffer, id});

@@ -5,6 +5,15 @@
 #include "settings/settings.h"
 #include "ui/message.h"
 
+namespace {
+// The name line without its line end, LF or CR LF alike.
+eString nameOfLine(eString line) {
+    line.removeChars('\n');
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+}  // namespace
+
 eShowDownFile::eShowDownFile(const char* title) : eWindow(1) {
     cmove(ePoint(65, 70));
     cresize(eSize(595, 460));
@@ -48,8 +57,7 @@ void eShowDownFile::showText(const eString& text) { community::showFromTop(*scro
 void eShowDownFile::updateScrollbar() { scroller->update(); }
 
 void eShowDownFile::retrieveFile() {
-    eString name = fileName;
-    name.removeChars('\n');
+    eString name = nameOfLine(fileName);
     // The name becomes a path in the download directory: refuse anything
     // that would leave it, name the directory itself or hide bytes.
     if (!usableDownloadName(name)) {
@@ -70,8 +78,7 @@ void eShowDownFile::FileDownDone(int) {
     if (guard) return;
     guard = 1;
     busy = 0;
-    eString name = fileName;
-    name.removeChars('\n');
+    eString name = nameOfLine(fileName);
     eString message = LangT(45, CORLANG) + name + LangT(46, CORLANG) + CORDDIR;
     showMessage(message, LangT(47, CORLANG), 0x11);
     accept();

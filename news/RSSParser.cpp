@@ -15,54 +15,44 @@ eString withoutLineBreaks(eString text) {
 
 eString cleanTitle(eString text) {
     replace_sonderzeichen(text);
-    return withoutLineBreaks(text);
-}
-
-// Replaces `pattern` until none is left, like replaceAll, in place. Passes
-// of replace() reach the same end because neither pattern used here
-// overlaps itself, so the order of replacements cannot matter; and they
-// cost far less on the short texts of one item than replaceAll's matcher.
-void replaceUntilGone(eString& text, const char* pattern, const char* replacement) {
-    while (text.find(pattern) != eString::npos) {
-        replace(text.data(), pattern, replacement);
-        text.resize(std::strlen(text.c_str()));
-    }
+    return utf8Prefix(withoutLineBreaks(text), feedreading::maxTitleBytes);
 }
 
 // Addresses keep their blanks and every other byte; only the XML-escaped
 // ampersand and the line breaks go.
 eString cleanLink(eString text) {
-    replaceUntilGone(text, "&amp;", "&");
-    return withoutLineBreaks(text);
+    text = withoutLineBreaks(replaceAll(text, "&amp;", "&"));
+    return text.size() <= feedreading::maxLinkBytes ? text : eString();
 }
 
 eString cleanDescription(eString text) {
-    replaceUntilGone(text, "&amp;", "&");
+    text = replaceAll(text, "&amp;", "&");
     replace_sonderzeichen(text);
     return removeTags(withoutLineBreaks(text));
 }
 
 eString cleanDate(eString text) {
     replace_sonderzeichen(text);
-    text = withoutLineBreaks(text);
-    replaceUntilGone(text, "+0100", "");
-    return text;
+    return utf8Prefix(replaceAll(withoutLineBreaks(text), "+0100", ""), feedreading::maxDateBytes);
 }
 
 // Fills the fields of `item` from the children of one item element. RSS 1.0
-// items carry no date and no link we use.
-void readItem(const XMLTreeNode* element, NewsItem& item, bool withDateAndLink) {
+// items carry no date and no link we use. Descriptions take their bytes
+// from `descriptionBudget`.
+void readItem(const XMLTreeNode* element, NewsItem& item, bool withDateAndLink, size_t& descriptionBudget) {
     using feedreading::isNamed;
     using feedreading::nodeText;
     for (const XMLTreeNode* child = element->GetChild(); child; child = child->GetNext()) {
-        if (isNamed(child, "title"))
+        if (isNamed(child, "title")) {
             item.title = cleanTitle(nodeText(child));
-        else if (isNamed(child, "description"))
-            item.description = cleanDescription(nodeText(child));
-        else if (withDateAndLink && isNamed(child, "link"))
+        } else if (isNamed(child, "description")) {
+            item.description = utf8Prefix(cleanDescription(nodeText(child)), descriptionBudget);
+            descriptionBudget -= item.description.size();
+        } else if (withDateAndLink && isNamed(child, "link")) {
             item.link = cleanLink(nodeText(child));
-        else if (withDateAndLink && isNamed(child, "pubDate"))
+        } else if (withDateAndLink && isNamed(child, "pubDate")) {
             item.date = cleanDate(nodeText(child));
+        }
     }
 }
 
@@ -102,9 +92,11 @@ void RSSParser::parse(eString file) {
     // Every item starts empty, so a missing element never shows the
     // previous item's text.
     int32_t counter = 0;
+    size_t descriptionBudget = feedreading::maxDescriptionTotal;
     auto take = [&](const XMLTreeNode* element, bool withDateAndLink) {
+        if (items.size() >= feedreading::maxItems) return;
         NewsItem item;
-        readItem(element, item, withDateAndLink);
+        readItem(element, item, withDateAndLink, descriptionBudget);
         item.index = counter++;
         save(std::move(item));
     };
@@ -119,8 +111,11 @@ void RSSParser::parse(eString file) {
         for (const XMLTreeNode* node = root->GetChild(); node; node = node->GetNext())
             if (feedreading::isNamed(node, "item")) take(node, false);
     } else {
+        eString name = root->GetType() ? root->GetType() : "";
+        eString shown = utf8Prefix(name, feedreading::maxShownRootName);
+        if (shown.size() < name.size()) shown += "...";
         eString text;
-        text.sprintf("Unknown file format (%s)", root->GetType() ? root->GetType() : "");
+        text.sprintf("Unknown file format (%s)", shown.c_str());
         reportError(text);
     }
 }

@@ -20,6 +20,24 @@ inline constexpr size_t maxEncodingName = 255;
 // A feed is a few tens of kilobytes; a file larger than this is refused
 // like a syntax error, since its tree would hold it all in memory.
 inline constexpr size_t maxFeedBytes = 4 * 1024 * 1024;
+// Item titles and dates are cut to these many bytes (never inside a
+// character): a list line shows a few dozen characters, and the date is
+// kept but not shown.
+inline constexpr size_t maxTitleBytes = 256;
+inline constexpr size_t maxDateBytes = 128;
+// Descriptions are kept but not shown: those of one feed hold at most this
+// much text in all, as much as the file itself may (an ISO-8859-1 feed
+// doubles in UTF-8); the rest is cut. Without these limits the texts would
+// fill the memory once in the XML tree and once more in the items.
+inline constexpr size_t maxDescriptionTotal = maxFeedBytes;
+// A link longer than this is no article address a server would take; it is
+// dropped, so that opening its item fails like an empty link.
+inline constexpr size_t maxLinkBytes = 2048;
+// A feed is read by scrolling a list with the remote control; the items
+// after these are dropped.
+inline constexpr size_t maxItems = 500;
+// The "Unknown file format" box names at most this much of the root element.
+inline constexpr size_t maxShownRootName = 40;
 
 // The name that follows "encoding=" in `chunk`, between the first quote at
 // or after it and the next quote of the same kind. False when there is no

@@ -1,8 +1,11 @@
 #include "settings/settings.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include "settings/paths.h"
+#include "text/decimal.h"
 #include "text/text_cleaning.h"
 
 #define EXPORTED __attribute__((visibility("default")))
@@ -33,7 +36,7 @@ void applyLine(char* line) {
         char* value = std::strchr(line, '=');
         replace(value, "=", "");
         replace(value, "\n", "");
-        CORLANG = static_cast<int>(std::strtol(value, nullptr, 10));
+        CORLANG = readDecimal(value);
     }
     if (std::strstr(line, "down=")) {
         eString dir = valueOf(line);
@@ -49,10 +52,23 @@ void applyLine(char* line) {
     }
 }
 
+// The settings file, when it is a regular file. A FIFO would block the
+// start (so the open does not wait for a writer) and a device such as
+// /dev/zero would never end; both leave the defaults.
+FILE* openSettingsFile() {
+    int fd = open(paths::settingsFile, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status;
+    FILE* f = nullptr;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) f = fdopen(fd, "r");
+    if (!f) close(fd);
+    return f;
+}
+
 }  // namespace
 
 void retrieveConfig() {
-    if (FILE* f = std::fopen(paths::settingsFile, "r")) {
+    if (FILE* f = openSettingsFile()) {
         char line[kLineBuffer];
         while (std::fgets(line, sizeof line, f)) applyLine(line);
         std::fclose(f);

@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
 #include "settings/paths.h"
@@ -59,8 +60,20 @@ eString settingsText(int language, const eString& directory, const eString& nick
 bool writeFileAtomically(const char* path, const eString& content) {
     eString temporary = eString(path) + ".new";
     unlink(temporary.c_str());  // a leftover of an interrupted save
-    FILE* f = std::fopen(temporary.c_str(), "wx");
-    if (!f) return false;
+    // A file that exists keeps its permission bits: a private 0600 file
+    // stays private. A new one gets what fopen would give it.
+    struct stat old;
+    bool exists = stat(path, &old) == 0;
+    mode_t mode = exists ? (old.st_mode & 07777) : 0666;
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    if (exists) fchmod(fd, mode);  // past the umask; failing, it only narrows
+    FILE* f = fdopen(fd, "w");
+    if (!f) {
+        close(fd);
+        unlink(temporary.c_str());
+        return false;
+    }
     bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
     ok = std::fflush(f) == 0 && ok;
     ok = fsync(fileno(f)) == 0 && ok;

@@ -22,8 +22,8 @@ bool cleanNickname(eString& nickname);
 eString settingsText(int language, const eString& directory, const eString& nickname);
 
 // Replaces `path` with `content` through a temporary file beside it, synced
-// before the rename. On failure the old file is left as it was and the
-// temporary file is removed.
+// before the rename; the new file keeps the old one's permission bits. On
+// failure the old file is left as it was and the temporary file is removed.
 bool writeFileAtomically(const char* path, const eString& content);
 
 // The whole save, checks in the order directory, then nickname. Writes the

@@ -211,6 +211,17 @@ void trim1(eString& text) {
     text = text.substr(first, last - first + 1);
 }
 
+eString utf8Prefix(eString text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    size_t cut = maxBytes;
+    // A continuation byte (10xxxxxx) at the cut belongs to a character that
+    // started before it; a character has at most three of them.
+    for (int i = 0; i < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++i) --cut;
+    text.resize(cut);
+    text.shrink_to_fit();  // a kept prefix must not keep the whole text's memory
+    return text;
+}
+
 eString substituteForRequest(eString text) {
     text = replaceAll(text, " ", "_");
     text = replaceAll(text, "\t", "_");

@@ -23,6 +23,10 @@ eString stripHTMLTags(eString text);
 // Strips blanks (0x20 only) at both ends; a text of n blanks keeps n - 1.
 void trim1(eString& text);
 
+// At most the first `maxBytes` bytes of the UTF-8 `text`, cut before a
+// character that would not fit whole.
+eString utf8Prefix(eString text, size_t maxBytes);
+
 // The six substitutions that make a nickname or shout message safe to store
 // and send, in this order: blank -> "_", tab -> "_", "&" -> "e", double
 // quote deleted, "/" -> "_", "?" -> "_".
