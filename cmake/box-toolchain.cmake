@@ -64,6 +64,8 @@ foreach(dir ${libdirs})
 endforeach()
 
 if(NOT LUMEN_BOX_NO_SYSROOT)
-  # Tests run through qemu-user with the box's C library and loader.
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${qemu} -L ${qemu_prefix})
+  # Tests run through qemu-user with the box's C library and loader. The
+  # prefix goes in the environment, so that the programs a test starts
+  # (qemu registered with binfmt_misc, scripts/test-box.sh) find it too.
+  set(CMAKE_CROSSCOMPILING_EMULATOR env QEMU_LD_PREFIX=${qemu_prefix} ${qemu})
 endif()

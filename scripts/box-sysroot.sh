@@ -97,6 +97,8 @@ else
     cmake -S "$src" -B "$bld" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" -DLUMEN_BOX_CPU="$cpu" \
       -DLUMEN_BOX_NO_SYSROOT=ON -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
       -DCMAKE_INSTALL_LIBDIR=lib "$@" >/dev/null
+    # Debian's patches test the configuration macros for the value 1.
+    [ ! -f "$bld/expat_config.h" ] || sed -i 's/^#define \(XML_[A-Z]*\)$/#define \1 1/' "$bld/expat_config.h"
     cmake --build "$bld" -j 2 >/dev/null
     DESTDIR="$root" cmake --install "$bld" >/dev/null
   }
