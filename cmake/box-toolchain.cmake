@@ -45,6 +45,13 @@ else()
   set(qemu_prefix ${cross_libc})
 endif()
 
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  # The sysroot's own headers of this architecture (openssl's configuration,
+  # for one), which the compiler looks for outside the sysroot.
+  set(CMAKE_C_STANDARD_INCLUDE_DIRECTORIES ${LUMEN_BOX_SYSROOT}/usr/include/${triplet})
+  set(CMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES ${LUMEN_BOX_SYSROOT}/usr/include/${triplet})
+endif()
+
 set(CMAKE_FIND_ROOT_PATH ${LUMEN_BOX_SYSROOT} ${cross_libc})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -38,7 +38,7 @@ mkdir -p "$root"
 # A private apt: our own lists, cache and an empty dpkg status, for the
 # box's architecture only, from the machine's own Debian sources.
 private_apt() {
-  apt_dir="$top/apt-$1"
+  apt_dir="$top/apt-${2:-$1}"
   rm -rf "$apt_dir/etc"
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/etc"
   : >"$apt_dir/status"
@@ -84,7 +84,7 @@ else
   third="$repo/../shared/third_party"
   tar -xzf "$third/libsigc++-3.4.0.tar.gz" -C "$work"
   # The machine's Debian sources, as source lines.
-  private_apt amd64
+  private_apt amd64 "src-$cpu"
   sed -i 's/^Types: *deb$/Types: deb-src/' "$apt_dir"/etc/*.sources
   sed -i 's/^deb /deb-src /' "$apt_dir/etc/sources.list"
   # shellcheck disable=SC2086
@@ -92,19 +92,20 @@ else
   # shellcheck disable=SC2086
   (cd "$work" && apt-get $APT -q source expat/bookworm >/dev/null)
   expat_src=$(find "$work" -maxdepth 3 -name CMakeLists.txt -path '*expat*' | head -1)
-  build_one() {  # source dir, build dir, extra cmake arguments
-    src=$1; bld=$2; shift 2
+  build_one() {  # source dir, build dir, target, extra cmake arguments
+    src=$1; bld=$2; target=$3; shift 3
     cmake -S "$src" -B "$bld" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" -DLUMEN_BOX_CPU="$cpu" \
       -DLUMEN_BOX_NO_SYSROOT=ON -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-      -DCMAKE_INSTALL_LIBDIR=lib "$@" >/dev/null
+      "$@" >/dev/null 2>&1
     # Debian's patches test the configuration macros for the value 1.
     [ ! -f "$bld/expat_config.h" ] || sed -i 's/^#define \(XML_[A-Z]*\)$/#define \1 1/' "$bld/expat_config.h"
-    cmake --build "$bld" -j 2 >/dev/null
+    cmake --build "$bld" -j 2 --target "$target" >/dev/null
     DESTDIR="$root" cmake --install "$bld" >/dev/null
   }
-  build_one "$work"/libsigc++-3.4.0 "$work/b-sigc" -DSIGCXX_BUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF
-  build_one /usr/src/googletest "$work/b-gtest"
-  build_one "$(dirname "$expat_src")" "$work/b-expat" -DEXPAT_BUILD_TOOLS=OFF \
+  # The library alone: its CMake build always adds its examples and tests.
+  build_one "$work"/libsigc++-3.4.0 "$work/b-sigc" sigc-3.0
+  build_one /usr/src/googletest "$work/b-gtest" all
+  build_one "$(dirname "$expat_src")" "$work/b-expat" all -DEXPAT_BUILD_TOOLS=OFF \
     -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF
   rm -rf "$work"
 fi
