@@ -36,8 +36,12 @@ box="$work/box"
 mkdir -p "$box/var/tmp" "$box/var/keys"
 tar -xzf "$tarball" -C "$box"
 out=$(timeout 60 "$lumenhost" --root "$box" --plugin "$box/var/tuxbox/plugins/lumennews.so" \
-      --keys 'dump 5 dump' --dump -) || fail "lumenhost failed: $out"
-# The main menu, then the about window with its logo from the box's plug-in folder.
-echo "$out" | grep -q 'Lumen' || fail "no main menu: $out"
-echo "$out" | grep -q 'Error loading logo' && fail "a logo was not found: $out"
+      --keys 'dump 7 dump' --dump -) || fail "lumenhost failed: $out"
+# The main menu with its seven entries and its logo, then the about window
+# with its own logo: both images come from the box's plug-in folder.
+echo "$out" | grep -q 'shortcut="7"' || fail "no main menu: $out"
+echo "$out" | grep -q '^window .*title="About' || fail "no about window: $out"
+# Each window shown (menu, about) has its logo; a missing one adds an error box instead.
+[ "$(echo "$out" | grep -c ' pixmap=')" -eq "$(echo "$out" | grep -c '^window ')" ] || fail "a logo is missing: $out"
+echo "$out" | grep -q 'Error loading logo' && fail "a logo was not loaded: $out"
 echo "package-test: $(basename "$ipk") and $(basename "$tarball") install and run"
