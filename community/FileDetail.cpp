@@ -1,6 +1,6 @@
+#include "community/FileDetail.h"
 #include <unistd.h>
 #include <cstring>
-#include "community/eShowDownFile.h"
 #include "community/reply_file.h"
 #include "settings/lang.h"
 #include "settings/paths.h"

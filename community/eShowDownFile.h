@@ -1,28 +1,10 @@
 // The details of one file of the download area, and its download.
 #pragma once
-#include <cstdio>
 #include <optional>
+#include "community/FileDetail.h"
 #include "host/ewidget.h"
 #include "net/fetcher.h"
 #include "ui/page_scroller.h"
-
-// A detail reply: line 1 is the file name, the rest is laid out as text.
-struct FileDetail {
-    eString fileName;  // line 1 as read, line feed included
-    eString text;
-};
-
-// Reads a detail reply in pieces of at most 2047 bytes and lays it out
-// with the labels of language `lang`. Only the lines after the name that
-// fit in replies::budgetBytes bytes are used.
-FileDetail readFileDetail(FILE* reply, int lang);
-// Reads /var/tmp/rss.tmp the same way and deletes it; empty when missing.
-FileDetail loadFileDetail(int lang);
-
-// Whether a server's file name (line feeds already removed) may become a
-// file in the download directory: not empty, not "." or "..", no "/" or
-// "\", no control byte.
-bool usableDownloadName(const eString& name);
 
 class eShowDownFile : public eWindow {
 public:

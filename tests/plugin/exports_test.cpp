@@ -11,7 +11,7 @@ namespace {
 
 std::set<std::string> definedDynamicSymbols(const std::string& object) {
     std::set<std::string> names;
-    std::string command = "nm -D --defined-only --format=posix '" + object + "' 2>/dev/null";
+    std::string command = "nm -D --defined-only -g --format=posix '" + object + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return names;
     char line[1024];
