@@ -47,7 +47,9 @@ TEST(HostileXml, LimitsRefuseEarlyAndPiecesParseAsOneBuffer) {
         XMLTreeParser pieces("UTF-8"), whole("UTF-8");
         EXPECT_EQ(parseInPieces(pieces, doc), parses);
         EXPECT_EQ(whole.Parse(doc.data(), static_cast<int>(doc.size()), 1), parses);
-        if (!parses) EXPECT_STRNE(pieces.ErrorString(), "");
+        if (!parses) {
+            EXPECT_STRNE(pieces.ErrorString(), "");
+        }
         if (!parses || !pieces.RootNode()->GetChild()) continue;
         EXPECT_STREQ(pieces.RootNode()->GetChild()->GetData(), whole.RootNode()->GetChild()->GetData());
     }
