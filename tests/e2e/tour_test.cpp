@@ -1,0 +1,62 @@
+// The plug-in as the box runs it, one tour per window family: every screen
+// dump, the requests the server saw and the files left in the box are
+// compared with their reviewed copy, which pins the windows' layout, texts,
+// focus and key handling at once.
+#include <gtest/gtest.h>
+#include <string>
+#include "settings/paths.h"
+#include "tests/e2e/scene.h"
+#include "tests/support/reviewed.h"
+
+namespace {
+
+struct Tour {
+    const char* name;
+    const char* settings;  // "" for no settings file
+    const char* keys;
+    bool serverUp = true;
+    const char* feed = nullptr;  // another English feed, under tests/data
+};
+
+const Tour kTours[] = {
+    // Every entry opens its window, and exit brings the menu back with its focus.
+    {"menu", "", "dump 1 wait dump exit 2 wait dump exit wait 3 wait exit wait 4 wait dump exit 5 wait exit 7 dump exit dump"},
+    {"menu_french", "lang=2\ndown=/var/tmp/\nnick=Guest\n", "dump 7 dump"},
+    {"menu_italian", "lang=3\ndown=/var/tmp/\nnick=Guest\n", "dump 4 wait dump"},
+    // Entry 2 twice in a row opens one list.
+    {"news", "", "2 2 wait dump ok wait dump exit dump down ok wait dump pagedown dump pagedown dump pageup dump "
+                 "exit dump exit wait dump 3 wait dump ok wait dump exit exit wait dump"},
+    {"shoutbox", "lang=1\ndown=/var/tmp/\nnick=Tom & Jerry\n",
+     "5 wait dump ok dump text:\"hello world & more?\" ok right dump ok wait dump left ok dump exit dump"},
+    {"statistics", "lang=3\ndown=/var/tmp/\nnick=Guest\n", "4 wait dump exit wait dump"},
+    {"downloads", "lang=1\ndown=/media/hdd/\nnick=Guest\n",
+     "1 wait dump down ok wait dump exit wait ok wait dump down ok wait dump ok wait dump ok wait dump exit exit wait dump"},
+    // Language list, then down to Save past the two fields; a bad directory first.
+    {"settings", "", "6 dump ok down ok dump down text:\"/nowhere\" down down ok dump ok "
+                     "up text:\"/var/tmp\" down down ok dump ok wait 7 dump"},
+    {"missing_logo", "", "dump ok dump"},
+    // Only http:// and https:// links are followed; the detail window keeps waiting.
+    {"refused_links", "", "2 wait ok wait dump ok wait dump exit wait down ok wait dump ok wait exit wait down down ok "
+                          "wait dump ok wait exit wait down down down ok wait dump ok wait exit wait "
+                          "down down down down ok wait dump ok wait dump", true, "tour/feed_refused_links.rss"},
+    {"rss1_without_links", "", "2 wait ok wait dump ok wait dump", true, "news/rss1.rdf"},
+    // Nothing listens: every request ends in the fetcher's box, and the window can try again.
+    {"server_down", "", "2 wait dump ok wait dump 2 wait dump ok wait 5 wait dump ok wait dump exit "
+                        "4 wait dump ok wait dump exit 1 wait ok wait dump ok wait dump", false},
+};
+
+class Tours : public ::testing::TestWithParam<Tour> {};
+
+}  // namespace
+
+TEST_P(Tours, ShowTheReviewedScreensRequestsAndFiles) {
+    const Tour& tour = GetParam();
+    e2e::Scene scene(tour.settings);
+    if (std::string(tour.name) == "missing_logo") std::remove(scene.root.path(paths::logo).c_str());
+    if (tour.feed) scene.server.serve("/lumennews/index.php?op=outmerss", e2e::fixture(tour.feed));
+    LumenhostResult result = scene.run(tour.keys, {}, tour.serverUp);
+    expectReviewed(scene.report(result), std::string("tour/") + tour.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindowFamily, Tours, ::testing::ValuesIn(kTours),
+                         [](const ::testing::TestParamInfo<Tour>& info) { return std::string(info.param.name); });
