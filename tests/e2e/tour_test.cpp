@@ -10,12 +10,14 @@
 
 namespace {
 
+const char* const kFeed = "/lumennews/index.php?op=outmerss";
+
 struct Tour {
     const char* name;
     const char* settings;  // "" for no settings file
     const char* keys;
     bool serverUp = true;
-    const char* feed = nullptr;  // another English feed, under tests/data
+    std::vector<e2e::Route> routes = {};  // other answers than the scene's
 };
 
 const Tour kTours[] = {
@@ -26,8 +28,10 @@ const Tour kTours[] = {
     // Entry 2 twice in a row opens one list.
     {"news", "", "2 2 wait dump ok wait dump exit dump down ok wait dump pagedown dump pagedown dump pageup dump "
                  "exit dump exit wait dump 3 wait dump ok wait dump exit exit wait dump"},
+    // The list is longer than a page: down and up scroll it.
     {"shoutbox", "lang=1\ndown=/var/tmp/\nnick=Tom & Jerry\n",
-     "5 wait dump ok dump text:\"hello world & more?\" ok right dump ok wait dump left ok dump exit dump"},
+     "5 wait dump down dump down dump up dump ok dump text:\"hello world & more?\" ok right dump ok wait dump left ok "
+     "dump exit dump", true, {{"/lumennews/index.php?op=outme", "tour/shouts_long.html"}}},
     {"statistics", "lang=3\ndown=/var/tmp/\nnick=Guest\n", "4 wait dump exit wait dump"},
     {"downloads", "lang=1\ndown=/media/hdd/\nnick=Guest\n",
      "1 wait dump down ok wait dump exit wait ok wait dump down ok wait dump ok wait dump ok wait dump exit exit wait dump"},
@@ -38,8 +42,8 @@ const Tour kTours[] = {
     // Only http:// and https:// links are followed; the detail window keeps waiting.
     {"refused_links", "", "2 wait ok wait dump ok wait dump exit wait down ok wait dump ok wait exit wait down down ok "
                           "wait dump ok wait exit wait down down down ok wait dump ok wait exit wait "
-                          "down down down down ok wait dump ok wait dump", true, "tour/feed_refused_links.rss"},
-    {"rss1_without_links", "", "2 wait ok wait dump ok wait dump", true, "news/rss1.rdf"},
+                          "down down down down ok wait dump ok wait dump", true, {{kFeed, "tour/feed_refused_links.rss"}}},
+    {"rss1_without_links", "", "2 wait ok wait dump ok wait dump", true, {{kFeed, "news/rss1.rdf"}}},
     // Nothing listens: every request ends in the fetcher's box, and the window can try again.
     {"server_down", "", "2 wait dump ok wait dump 2 wait dump ok wait 5 wait dump ok wait dump exit "
                         "4 wait dump ok wait dump exit 1 wait ok wait dump ok wait dump", false},
@@ -53,7 +57,7 @@ TEST_P(Tours, ShowTheReviewedScreensRequestsAndFiles) {
     const Tour& tour = GetParam();
     e2e::Scene scene(tour.settings);
     if (std::string(tour.name) == "missing_logo") std::remove(scene.root.path(paths::logo).c_str());
-    if (tour.feed) scene.server.serve("/lumennews/index.php?op=outmerss", e2e::fixture(tour.feed));
+    for (const e2e::Route& route : tour.routes) scene.server.serve(route.target, e2e::fixture(route.fixture));
     LumenhostResult result = scene.run(tour.keys, {}, tour.serverUp);
     expectReviewed(scene.report(result), std::string("tour/") + tour.name);
 }
