@@ -55,6 +55,9 @@ const Fault kFaults[] = {
     {"Junk", [](LoopbackServer& s, const Request& r) { s.junk(r.target, size_t(r.junkMb) << 20); }},
 };
 
+void PrintTo(const Request& request, std::ostream* out) { *out << request.name; }
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
 constexpr bool sanitized() {
 #if defined(__SANITIZE_ADDRESS__)
     return true;

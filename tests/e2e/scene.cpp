@@ -70,7 +70,7 @@ LumenhostRun Scene::options(const std::string& keys, std::vector<std::string> ex
     return run;
 }
 
-std::string Scene::report(const LumenhostResult& result) const {
+std::string Scene::report(const LumenhostResult& result, bool requests) const {
     std::string out;
     std::istringstream dumps(result.out);
     int entries = 0;  // in a row; the list line gives their count
@@ -80,7 +80,7 @@ std::string Scene::report(const LumenhostResult& result) const {
             out += (line.size() > 4096 ? line.substr(0, 2048) + "... (" + std::to_string(line.size()) + " bytes)" : line) + "\n";
     }
     out += "== exit " + std::to_string(result.exitCode) + (result.timedOut ? " (timed out)" : "") + "\n== requests\n";
-    for (const auto& request : server.requests()) out += request.path + "\n";
+    for (const auto& request : server.requests()) out += requests ? request.path + "\n" : "";
     out += "== files\n";
     std::vector<std::string> files;
     listFiles(root.dir(), "", files);

@@ -32,9 +32,10 @@ public:
     LumenhostRun options(const std::string& keys, std::vector<std::string> extra = {}, bool serverUp = true);
     // The dumps (lines over 4 KiB cut to their start and length, lists to
     // their first 20 entries), the
-    // requests the server saw, the exit code, every file in the box with
-    // its size, and the settings file.
-    std::string report(const LumenhostResult& result) const;
+    // requests the server saw (unless `requests` is false: a run that
+    // leaves while a request starts may or may not have sent it), the exit
+    // code, every file in the box with its size, and the settings file.
+    std::string report(const LumenhostResult& result, bool requests = true) const;
 
     BoxRoot root;
     LoopbackServer server;
