@@ -16,13 +16,6 @@ void expectOneLine(const LumenhostResult& result, int exitCode, const std::strin
     EXPECT_EQ(result.out, "");
 }
 
-LumenhostRun testPlugin(const std::string& keys) {
-    LumenhostRun run;
-    run.plugin = TEST_PLUGIN;
-    run.keys = keys;
-    return run;
-}
-
 }  // namespace
 
 TEST(LumenhostErrors, BadInputGivesOneLineAndItsExitCode) {
@@ -42,7 +35,8 @@ TEST(LumenhostErrors, BadInputGivesOneLineAndItsExitCode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.words);
-        LumenhostRun run = testPlugin("");
+        LumenhostRun run;  // the project's plug-in
+        run.keys = "";
         c.change(run);
         expectOneLine(runLumenhost(run), c.exitCode, c.words);
     }

@@ -1,4 +1,7 @@
+// Saving the settings: what is accepted, what is written, and that a
+// refused or failed save leaves the old file as it was and no temporary one.
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include "settings/paths.h"
 #include "settings/settings.h"
@@ -7,135 +10,63 @@
 
 namespace {
 
-const std::string kOldFile = "lang=3\ndown=/var/tmp/\nnick=old\n";
+const std::string kOld = "lang=3\ndown=/var/tmp/\nnick=old\n";
+const std::string kFile = paths::settingsFile;
+const std::string kNew = kFile + ".new";
 
-class SaveSettings : public ::testing::Test {
-protected:
-    void SetUp() override {
-        root.mkdirs("/media/hdd");
-        root.write(paths::settingsFile, kOldFile);
-    }
-    std::string savedFile() const { return root.read(paths::settingsFile); }
-    BoxRoot root;
+std::string euros(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += "\xe2\x82\xac";
+    return s;
+}
+
+struct Case {
+    int language;
+    std::string directory, nickname;
+    SaveResult result;
+    std::string file;  // the settings file afterwards
+    std::function<void(const BoxRoot&)> prepare = [](const BoxRoot&) {};
 };
-
-eString normalised(const char* directory) {
-    eString text = directory;
-    EXPECT_TRUE(normaliseDirectory(text)) << directory;
-    return text;
-}
-
-eString cleaned(const char* nickname) {
-    eString text = nickname;
-    EXPECT_TRUE(cleanNickname(text)) << nickname;
-    return text;
-}
 
 }  // namespace
 
-TEST_F(SaveSettings, DirectoryEndsWithOneSlashAndHasNoDoubledSlash) {
-    EXPECT_EQ(normalised("  /media/hdd  "), "/media/hdd/");
-    EXPECT_EQ(normalised("/media/hdd/"), "/media/hdd/");
-    EXPECT_EQ(normalised("/media//hdd"), "/media/hdd/");
-    EXPECT_EQ(normalised("/media/hdd//"), "/media/hdd/");
-    EXPECT_EQ(normalised("/"), "/");
-}
-
-TEST_F(SaveSettings, DirectoryMustExist) {
-    for (const char* bad : {"/media/usb", "", " ", "   "}) {
-        eString text = bad;
-        EXPECT_FALSE(normaliseDirectory(text)) << "'" << bad << "'";
+TEST(SaveSettings, WritesValidatedSettingsOrLeavesTheOldFile) {
+    const std::string longDir = "/media/" + euros(46) + "/" + euros(46);  // read back cut at 255 bytes
+    const Case cases[] = {
+        {2, " /media//hdd ", "night owl", SaveResult::Saved, "lang=2\ndown=/media/hdd/\nnick=night_owl\n"},
+        {3, "/media/hdd//", " Tom & Jerry ", SaveResult::Saved, "lang=3\ndown=/media/hdd/\nnick=Tom_e_Jerry\n"},
+        {7, "/", "say \"hi\"/?\tx", SaveResult::Saved, "lang=1\ndown=/\nnick=say_hi___x\n"},
+        {0, "/media/hdd", "   ", SaveResult::Saved, "lang=1\ndown=/media/hdd/\nnick=__\n"},  // one blank fewer
+        {2, "/media/usb", "owl", SaveResult::NoDirectory, kOld},
+        {2, "   ", "owl", SaveResult::NoDirectory, kOld},
+        {2, "/media/file", "owl", SaveResult::NoDirectory, kOld,
+         [](const BoxRoot& r) { r.write("/media/file", "not a directory"); }},
+        {1, "/media/usb", "", SaveResult::NoDirectory, kOld},  // the directory is checked first
+        {2, "/media/hdd", " ", SaveResult::NoNickname, kOld},
+        {1, longDir, "owl", SaveResult::WriteFailed, kOld, [&](const BoxRoot& r) { r.mkdirs(longDir); }},
+        {2, "/media/hdd", "owl", SaveResult::WriteFailed, kOld, [](const BoxRoot& r) { r.mkdirs(kNew + "/inside"); }},
+        {1, "/media/hdd", "owl", SaveResult::Saved, "lang=1\ndown=/media/hdd/\nnick=owl\n",
+         [](const BoxRoot& r) { r.write(kNew, "lang=3\n"); }},  // left by an interrupted save
+        {2, "/media/hdd", "owl", SaveResult::WriteFailed, "", [](const BoxRoot& r) {
+             std::remove(r.path(kFile).c_str());
+             std::remove(r.path("/var/keys").c_str());
+         }},
+        {2, "/media/hdd", "owl", SaveResult::WriteFailed, "", [](const BoxRoot& r) {  // the rename fails
+             std::remove(r.path(kFile).c_str());
+             r.mkdirs(kFile + "/inside");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.directory + " / " + c.nickname);
+        BoxRoot root;
+        root.mkdirs("/media/hdd");
+        root.write(kFile, kOld);
+        c.prepare(root);
+        EXPECT_EQ(saveSettings(c.language, c.directory, c.nickname), c.result);
+        EXPECT_EQ(root.read(kFile), c.file);
+        EXPECT_EQ(root.exists(kNew), root.exists(kNew + "/inside"));  // only where the case made it
+        if (c.result != SaveResult::Saved) continue;
+        retrieveConfig();  // reads back as saved
+        EXPECT_EQ("lang=" + std::to_string(CORLANG) + "\ndown=" + CORDDIR + "\nnick=" + CORNICK + "\n", c.file);
     }
-    root.write("/media/file", "not a directory");
-    eString file = "/media/file";
-    EXPECT_FALSE(normaliseDirectory(file));
-}
-
-TEST_F(SaveSettings, NicknameIsTrimmedAndMadeSafe) {
-    EXPECT_EQ(cleaned("Tom & Jerry"), "Tom_e_Jerry");
-    EXPECT_EQ(cleaned(" owl "), "owl");
-    EXPECT_EQ(cleaned("a=b"), "a=b");
-    EXPECT_EQ(cleaned("say \"hi\"/?\tx"), "say_hi___x");
-    EXPECT_EQ(cleaned("   "), "__");  // trimming a text of blanks leaves one fewer
-    for (const char* empty : {"", " "}) {
-        eString text = empty;
-        EXPECT_FALSE(cleanNickname(text)) << "'" << empty << "'";
-    }
-}
-
-TEST_F(SaveSettings, WritesTheThreeLinesInOrder) {
-    EXPECT_EQ(saveSettings(2, " /media//hdd ", "night owl"), SaveResult::Saved);
-    EXPECT_EQ(savedFile(), "lang=2\ndown=/media/hdd/\nnick=night_owl\n");
-    EXPECT_FALSE(root.exists(std::string(paths::settingsFile) + ".new"));
-}
-
-TEST_F(SaveSettings, LanguageOtherThanTwoOrThreeIsWrittenAsOne) {
-    for (int language : {0, 1, 4, 7, -1}) {
-        ASSERT_EQ(saveSettings(language, "/media/hdd", "owl"), SaveResult::Saved);
-        EXPECT_EQ(savedFile().substr(0, 7), "lang=1\n") << language;
-    }
-    ASSERT_EQ(saveSettings(3, "/media/hdd", "owl"), SaveResult::Saved);
-    EXPECT_EQ(savedFile().substr(0, 7), "lang=3\n");
-}
-
-TEST_F(SaveSettings, SavedFileReadsBackAsTheSameSettings) {
-    ASSERT_EQ(saveSettings(2, "/media/hdd", "Tom & Jerry"), SaveResult::Saved);
-    CORLANG = 0;
-    CORDDIR.clear();
-    CORNICK.clear();
-    retrieveConfig();
-    EXPECT_EQ(CORLANG, 2);
-    EXPECT_EQ(CORDDIR, "/media/hdd/");
-    EXPECT_EQ(CORNICK, "Tom_e_Jerry");
-}
-
-TEST_F(SaveSettings, RejectedInputLeavesTheFileAsItWas) {
-    EXPECT_EQ(saveSettings(2, "/media/usb", "owl"), SaveResult::NoDirectory);
-    EXPECT_EQ(saveSettings(2, "/media/hdd", " "), SaveResult::NoNickname);
-    EXPECT_EQ(savedFile(), kOldFile);
-}
-
-TEST_F(SaveSettings, DirectoryIsCheckedBeforeTheNickname) {
-    EXPECT_EQ(saveSettings(1, "/media/usb", ""), SaveResult::NoDirectory);
-}
-
-TEST_F(SaveSettings, MissingKeysDirectoryFailsWithoutAFile) {
-    root.write(paths::settingsFile, "");
-    std::remove(root.path(paths::settingsFile).c_str());
-    std::remove(root.path("/var/keys").c_str());
-    ASSERT_FALSE(root.exists("/var/keys"));
-    EXPECT_EQ(saveSettings(2, "/media/hdd", "owl"), SaveResult::WriteFailed);
-    EXPECT_FALSE(root.exists(paths::settingsFile));
-}
-
-TEST_F(SaveSettings, BlockedTemporaryFileFailsAndKeepsTheOldFile) {
-    root.mkdirs(std::string(paths::settingsFile) + ".new/inside");
-    EXPECT_EQ(saveSettings(2, "/media/hdd", "owl"), SaveResult::WriteFailed);
-    EXPECT_EQ(savedFile(), kOldFile);
-}
-
-TEST_F(SaveSettings, FailedRenameRemovesTheTemporaryFile) {
-    // A directory where the file belongs: the rename over it fails.
-    std::remove(root.path(paths::settingsFile).c_str());
-    root.mkdirs(std::string(paths::settingsFile) + "/inside");
-    EXPECT_EQ(saveSettings(2, "/media/hdd", "owl"), SaveResult::WriteFailed);
-    EXPECT_FALSE(root.exists(std::string(paths::settingsFile) + ".new"));
-    EXPECT_TRUE(root.exists(std::string(paths::settingsFile) + "/inside"));
-}
-
-TEST_F(SaveSettings, StaleTemporaryFileFromAnInterruptedSaveIsReplaced) {
-    root.write(std::string(paths::settingsFile) + ".new", "lang=3\n");
-    EXPECT_EQ(saveSettings(1, "/media/hdd", "owl"), SaveResult::Saved);
-    EXPECT_EQ(savedFile(), "lang=1\ndown=/media/hdd/\nnick=owl\n");
-}
-
-TEST_F(SaveSettings, DirectoryLineLongerThanTheReaderTakesIsNotWritten) {
-    // 100 characters, but three bytes each for most: the line would be read
-    // back cut after 255 bytes.
-    std::string euros;
-    for (int i = 0; i < 46; ++i) euros += "\xe2\x82\xac";
-    std::string directory = "/media/" + euros + "/" + euros;
-    root.mkdirs(directory);
-    EXPECT_EQ(saveSettings(1, directory.c_str(), "owl"), SaveResult::WriteFailed);
-    EXPECT_EQ(savedFile(), kOldFile);
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 #include "emu/file_root.h"
+#include "settings/paths.h"
 
 namespace fs = std::filesystem;
 
@@ -87,4 +88,9 @@ void BoxRoot::copyFixture(const std::string& fixture, const std::string& boxPath
     std::ostringstream content;
     content << in.rdbuf();
     write(boxPath, content.str());
+}
+
+void BoxRoot::installLogos() const {
+    copyFixture("../../assets/LumenNews.png", paths::logo);
+    copyFixture("../../assets/LumenNews2.png", paths::aboutLogo);
 }

@@ -20,6 +20,8 @@ public:
     void mkdirs(const std::string& boxPath) const;
     // Copies a fixture from tests/data to a box path.
     void copyFixture(const std::string& fixture, const std::string& boxPath) const;
+    // Copies the plug-in's two logos from assets/ to where it loads them.
+    void installLogos() const;
 
 private:
     std::string root;

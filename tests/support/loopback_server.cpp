@@ -1,6 +1,7 @@
 #include "tests/support/loopback_server.h"
 #include <httplib.h>
 #include <strings.h>
+#include <algorithm>
 #include <chrono>
 
 std::string LoopbackServer::Request::header(const std::string& name) const {
@@ -28,7 +29,9 @@ LoopbackServer::LoopbackServer() : server(std::make_unique<httplib::Server>()) {
             seen.path = request.target;
             for (const auto& [key, value] : request.headers) seen.headers.emplace_back(key, value);
             log.push_back(std::move(seen));
-            auto it = routes.find(request.path);
+            // A route for the whole target (path and query) wins over one for the path.
+            auto it = routes.find(request.target);
+            if (it == routes.end()) it = routes.find(request.path);
             if (it != routes.end()) {
                 route = it->second;
                 known = true;
@@ -40,6 +43,7 @@ LoopbackServer::LoopbackServer() : server(std::make_unique<httplib::Server>()) {
             return;
         }
         response.status = route.status;
+        if (route.closes) server->stop();  // the listening socket goes; later connects are refused
         switch (route.kind) {
         case Route::Body:
             response.set_content(route.body, "text/plain");
@@ -52,6 +56,15 @@ LoopbackServer::LoopbackServer() : server(std::make_unique<httplib::Server>()) {
                                           [route](size_t offset, size_t, httplib::DataSink& sink) {
                                               if (offset == 0) sink.write(route.body.data(), route.sent);
                                               return false;  // closes the connection
+                                          });
+            break;
+        case Route::Junk:
+            response.set_content_provider(route.sent, "application/octet-stream",
+                                          [](size_t offset, size_t length, httplib::DataSink& sink) {
+                                              std::string chunk(std::min<size_t>(length, 65536), '\0');
+                                              for (size_t i = 0; i < chunk.size(); ++i)
+                                                  chunk[i] = static_cast<char>((offset + i) * 2654435761u >> 13);
+                                              return sink.write(chunk.data(), chunk.size());
                                           });
             break;
         case Route::Stall:
@@ -110,6 +123,18 @@ void LoopbackServer::dropAfter(const std::string& path, const std::string& body,
     route.body = body;
     route.sent = sent < body.size() ? sent : body.size();
     setRoute(path, std::move(route));
+}
+
+void LoopbackServer::junk(const std::string& path, size_t bytes) {
+    Route route;
+    route.kind = Route::Junk;
+    route.sent = bytes;
+    setRoute(path, std::move(route));
+}
+
+void LoopbackServer::closeAfter(const std::string& path) {
+    std::lock_guard<std::mutex> guard(lock);
+    routes[path].closes = true;
 }
 
 void LoopbackServer::stall(const std::string& path) {

@@ -1,5 +1,6 @@
 // An HTTP server on 127.0.0.1 (a free port) for tests, running on its own
-// threads while the object lives. Routes are scripted per path; every
+// threads while the object lives. Routes are scripted per path, or per
+// path and query ("/index.php?op=x", which wins over the path); every
 // request is recorded with its headers. Unknown paths answer 404.
 #pragma once
 #include <condition_variable>
@@ -42,17 +43,23 @@ public:
     void dropAfter(const std::string& path, const std::string& body, size_t sent);
     // Sends the status line and headers, then nothing until the server stops.
     void stall(const std::string& path);
+    // `bytes` of junk (the same bytes every time) with status 200.
+    void junk(const std::string& path, size_t bytes);
+    // Stops listening once a request for `path` (an existing route) has
+    // come: later connections are refused, as when the server goes away.
+    void closeAfter(const std::string& path);
 
     std::vector<Request> requests() const;  // in arrival order
     size_t requestCount() const;
 
 private:
     struct Route {
-        enum Kind { Body, Redirect, Drop, Stall } kind = Body;
+        enum Kind { Body, Redirect, Drop, Stall, Junk } kind = Body;
         std::string body;
         std::string location;
         int status = 200;
         size_t sent = 0;
+        bool closes = false;
     };
     void setRoute(const std::string& path, Route route);
 
