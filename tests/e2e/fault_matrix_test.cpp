@@ -17,13 +17,13 @@ struct Request {
     const char* keys;      // from the main menu up to the key that sends it
     const char* target;    // what it asks the server for
     const char* previous;  // the request before it, "" for none
-    int junkMb;            // MiB of junk for it: 100 where the reply may be large
+    int junkMb;            // MiB of junk for it: 60 where the reply may be large (under the reply limit)
 };
 
 const Request kRequests[] = {
-    {"EnglishFeed", "2", "/lumennews/index.php?op=outmerss", "", 100},
+    {"EnglishFeed", "2", "/lumennews/index.php?op=outmerss", "", 60},
     {"ItalianFeed", "3", "/lumennews/index.php?op=outmerss&tn=3", "", 4},
-    {"Article", "2 wait ok", "/lumennews/article.php?sid=1", "/lumennews/index.php?op=outmerss", 100},
+    {"Article", "2 wait ok", "/lumennews/article.php?sid=1", "/lumennews/index.php?op=outmerss", 60},
     {"ShoutList", "5", "/lumennews/index.php?op=outme", "", 4},
     // Type, leave editing, right to Send Shout, press it.
     {"ShoutPost", "5 wait ok text:hello ok right ok", "/lumennews/index.php?op=inme&n=Guest&p=hello",
@@ -31,9 +31,9 @@ const Request kRequests[] = {
     {"Statistics", "4", "/lumennews/index.php?op=outmestats2", "", 4},
     {"CategoryList", "1 ok", "/lumennews/index.php?op=outcat&cat=Cam", "", 4},
     {"FileDetail", "1 ok wait ok", "/lumennews/index.php?op=outfile&idf=17", "/lumennews/index.php?op=outcat&cat=Cam",
-     100},
+     60},
     {"FileDownload", "1 ok wait ok wait ok", "/lumennews/files/readme.txt", "/lumennews/index.php?op=outfile&idf=17",
-     100},
+     60},
 };
 
 struct Fault {
