@@ -84,7 +84,9 @@ TEST_P(FaultMatrix, ShowsItsBoxEndsInAKnownStateAndLeavesTheFilesAlone) {
     ASSERT_FALSE(result.timedOut);
     expectReviewed(scene.report(result), std::string("faults/") + request.name + "_" + fault.name);
     RecordProperty("max_rss_kb", static_cast<int>(result.maxRssKb));
-    if (std::string(fault.name) == "Junk" && !sanitized()) EXPECT_LT(result.maxRssKb, 64 * 1024);
+    if (std::string(fault.name) == "Junk" && !sanitized()) {
+        EXPECT_LT(result.maxRssKb, 64 * 1024);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRequest, FaultMatrix,
