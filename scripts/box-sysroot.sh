@@ -11,7 +11,8 @@
 # dpkg-deb: everything the plug-in, the emulated host, the servers and the
 # tests link against, and the C library that qemu runs them with.
 # mips, powerpc: Debian 12 has cross compilers but no such architecture:
-# libsigc++ (shared/third_party), googletest (/usr/src/googletest) and expat
+# libsigc++ (shared/third_party, else Debian's source package), googletest
+# (/usr/src/googletest) and expat
 # (Debian's source package) are built with the box toolchain file.
 set -eu
 cpu=${1:?usage: box-sysroot.sh mipsel|armhf|mips|powerpc}
@@ -81,8 +82,6 @@ else
   work="$top/src-$cpu"
   rm -rf "$work"
   mkdir -p "$work"
-  third="$repo/../shared/third_party"
-  tar -xzf "$third/libsigc++-3.4.0.tar.gz" -C "$work"
   # The machine's Debian sources, as source lines.
   private_apt amd64 "src-$cpu"
   sed -i 's/^Types: *deb$/Types: deb-src/' "$apt_dir"/etc/*.sources
@@ -92,6 +91,17 @@ else
   # shellcheck disable=SC2086
   (cd "$work" && apt-get $APT -q source expat/bookworm >/dev/null)
   expat_src=$(find "$work" -maxdepth 3 -name CMakeLists.txt -path '*expat*' | head -1)
+  # libsigc++ from the workplace's third-party folder beside the checkout;
+  # a checkout without it (a CI clone elsewhere) takes Debian's source
+  # package of the same release.
+  third="$repo/../shared/third_party/libsigc++-3.4.0.tar.gz"
+  if [ -f "$third" ]; then
+    tar -xzf "$third" -C "$work"
+  else
+    # shellcheck disable=SC2086
+    (cd "$work" && apt-get $APT -q source 'libsigc++-3.0/bookworm' >/dev/null)
+  fi
+  sigc_src=$(dirname "$(find "$work" -maxdepth 2 -name CMakeLists.txt -path '*sigc*' | head -1)")
   build_one() {  # source dir, build dir, target, extra cmake arguments
     src=$1; bld=$2; target=$3; shift 3
     cmake -S "$src" -B "$bld" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" -DLUMEN_BOX_CPU="$cpu" \
@@ -103,7 +113,7 @@ else
     DESTDIR="$root" cmake --install "$bld" >/dev/null
   }
   # The library alone: its CMake build always adds its examples and tests.
-  build_one "$work"/libsigc++-3.4.0 "$work/b-sigc" sigc-3.0
+  build_one "$sigc_src" "$work/b-sigc" sigc-3.0
   build_one /usr/src/googletest "$work/b-gtest" all
   build_one "$(dirname "$expat_src")" "$work/b-expat" all -DEXPAT_BUILD_TOOLS=OFF \
     -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF
