@@ -11,7 +11,7 @@
 # dpkg-deb: everything the plug-in, the emulated host, the servers and the
 # tests link against, and the C library that qemu runs them with.
 # mips, powerpc: Debian 12 has cross compilers but no such architecture:
-# libsigc++ (shared/third_party, else Debian's source package), googletest
+# libsigc++ (../shared/third_party beside the checkout), googletest
 # (/usr/src/googletest) and expat
 # (Debian's source package) are built with the box toolchain file.
 set -eu
@@ -91,16 +91,11 @@ else
   # shellcheck disable=SC2086
   (cd "$work" && apt-get $APT -q source expat/bookworm >/dev/null)
   expat_src=$(find "$work" -maxdepth 3 -name CMakeLists.txt -path '*expat*' | head -1)
-  # libsigc++ from the workplace's third-party folder beside the checkout;
-  # a checkout without it (a CI clone elsewhere) takes Debian's source
-  # package of the same release.
+  # libsigc++ 3.4.0 is in no Debian source archive this machine reaches: it
+  # comes from the third-party folder beside the checkout.
   third="$repo/../shared/third_party/libsigc++-3.4.0.tar.gz"
-  if [ -f "$third" ]; then
-    tar -xzf "$third" -C "$work"
-  else
-    # shellcheck disable=SC2086
-    (cd "$work" && apt-get $APT -q source 'libsigc++-3.0/bookworm' >/dev/null)
-  fi
+  [ -f "$third" ] || { echo "box-sysroot: $cpu needs $third" >&2; exit 3; }
+  tar -xzf "$third" -C "$work"
   sigc_src=$(dirname "$(find "$work" -maxdepth 2 -name CMakeLists.txt -path '*sigc*' | head -1)")
   build_one() {  # source dir, build dir, target, extra cmake arguments
     src=$1; bld=$2; target=$3; shift 3
