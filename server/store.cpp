@@ -123,14 +123,7 @@ bool Store::updateArticle(const Article& a) {
     return changed;
 }
 
-bool Store::deleteArticle(int64_t id) {
-    bool changed = false;
-    write([&] {
-        db.prepare("DELETE FROM news WHERE id = ?").bind(1, id).run();
-        changed = db.changes() > 0;
-    });
-    return changed;
-}
+bool Store::deleteArticle(int64_t id) { return changeRow("DELETE FROM news WHERE id = ?", id); }
 
 void Store::countRead(int64_t id) {
     write([&] { db.prepare("UPDATE news SET reads = reads + 1 WHERE id = ?").bind(1, id).run(); });
@@ -156,14 +149,7 @@ int64_t Store::addShout(const Shout& shout) {
     return id;
 }
 
-bool Store::deleteShout(int64_t id) {
-    bool changed = false;
-    write([&] {
-        db.prepare("DELETE FROM shouts WHERE id = ?").bind(1, id).run();
-        changed = db.changes() > 0;
-    });
-    return changed;
-}
+bool Store::deleteShout(int64_t id) { return changeRow("DELETE FROM shouts WHERE id = ?", id); }
 
 bool Store::categoryExists(const std::string& name) {
     std::lock_guard<std::recursive_mutex> guard(lock);
@@ -222,36 +208,17 @@ int64_t Store::addFile(const FileEntry& file) {
     return id;
 }
 
-bool Store::removeFile(int64_t id) {
-    bool changed = false;
-    write([&] {
-        db.prepare("DELETE FROM files WHERE id = ?").bind(1, id).run();
-        changed = db.changes() > 0;
-    });
-    return changed;
-}
+bool Store::removeFile(int64_t id) { return changeRow("DELETE FROM files WHERE id = ?", id); }
 
 void Store::countDownload(int64_t id) {
     write([&] { db.prepare("UPDATE files SET downloads = downloads + 1 WHERE id = ?").bind(1, id).run(); });
 }
 
 bool Store::ban(const std::string& nick) {
-    bool changed = false;
-    write([&] {
-        db.prepare("INSERT INTO bans (nick) VALUES (?) ON CONFLICT (nick) DO NOTHING").bind(1, lowered(nick)).run();
-        changed = db.changes() > 0;
-    });
-    return changed;
+    return changeRow("INSERT INTO bans (nick) VALUES (?) ON CONFLICT (nick) DO NOTHING", lowered(nick));
 }
 
-bool Store::unban(const std::string& nick) {
-    bool changed = false;
-    write([&] {
-        db.prepare("DELETE FROM bans WHERE nick = ?").bind(1, lowered(nick)).run();
-        changed = db.changes() > 0;
-    });
-    return changed;
-}
+bool Store::unban(const std::string& nick) { return changeRow("DELETE FROM bans WHERE nick = ?", lowered(nick)); }
 
 std::vector<std::string> Store::bans() {
     std::lock_guard<std::recursive_mutex> guard(lock);

@@ -83,6 +83,17 @@ private:
         work();
         t.commit();
     }
+    // Runs `sql` with one bound value in its own write; true when it
+    // changed a row.
+    template <class Value>
+    bool changeRow(const char* sql, const Value& value) {
+        bool changed = false;
+        write([&] {
+            db.prepare(sql).bind(1, value).run();
+            changed = db.changes() > 0;
+        });
+        return changed;
+    }
     std::optional<Article> articleLocked(int64_t id);
     std::vector<FileEntry> filesWhere(const std::string& where, const std::function<void(Statement&)>& bind);
     int64_t insertArticle(const Article& article);

@@ -49,22 +49,9 @@ void appendUtf8(std::string& out, uint32_t cp) {
 
 }  // namespace
 
-std::string htmlEscape(const std::string& plain) {
-    std::string out;
-    out.reserve(plain.size());
-    for (char c : plain) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string xmlEscape(const std::string& text) {
+namespace {
+// The markup characters as entities; `quotes` adds the double quote.
+std::string escapeMarkup(const std::string& text, bool quotes) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -72,11 +59,19 @@ std::string xmlEscape(const std::string& text) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
+        case '"':
+            out += quotes ? "&quot;" : "\"";
+            break;
         default: out += c;
         }
     }
     return out;
 }
+}  // namespace
+
+std::string htmlEscape(const std::string& plain) { return escapeMarkup(plain, true); }
+
+std::string xmlEscape(const std::string& text) { return escapeMarkup(text, false); }
 
 std::string latin1Xml(const std::string& utf8) {
     std::string out;
