@@ -42,21 +42,6 @@ int64_t idOf(const std::string& text) {
     return std::stoll(text);
 }
 
-std::string localDay() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char buf[16];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
-    return buf;
-}
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 }  // namespace
 
 Reply errorReply(int status, const std::string& detail) {
@@ -89,7 +74,7 @@ void Site::count(const Request& request) {
     if (request.userAgent != pluginAgent) return;
     ++pluginRequests;
     std::lock_guard<std::mutex> guard(visitorLock);
-    std::string day = localDay();
+    std::string day = visitorDay();
     if (day != today) {
         today = day;
         auto known = store.visitors(day);
@@ -170,7 +155,7 @@ Reply Site::postShout(const Request& request) {
             for (const std::string& nick : store.bans()) set.insert(nick);
             return set;
         });
-        if (bans->count(lowered(shout.nick))) verdict = ShoutVerdict::Banned;
+        if (bans->count(banKey(shout.nick))) verdict = ShoutVerdict::Banned;
     }
     if (verdict == ShoutVerdict::Stored && !pacer.take(request.address)) verdict = ShoutVerdict::TooSoon;
     if (verdict == ShoutVerdict::Stored) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 
 #include "server/schema.h"
 
@@ -43,10 +44,6 @@ FileEntry fileFrom(const Statement& s) {
     return f;
 }
 
-std::string lowered(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 bool exists(const std::string& file) {
     struct stat st {};
@@ -54,6 +51,22 @@ bool exists(const std::string& file) {
 }
 
 }  // namespace
+
+std::string banKey(const std::string& nick) {
+    std::string key = nick;
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
+
+std::string visitorDay() {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char day[16];
+    std::strftime(day, sizeof day, "%Y-%m-%d", &tm);
+    return day;
+}
 
 Store::Store(const std::string& file, bool create) : db(file, create) {
     if (!create) checkDatabase(db, file);
@@ -215,10 +228,10 @@ void Store::countDownload(int64_t id) {
 }
 
 bool Store::ban(const std::string& nick) {
-    return changeRow("INSERT INTO bans (nick) VALUES (?) ON CONFLICT (nick) DO NOTHING", lowered(nick));
+    return changeRow("INSERT INTO bans (nick) VALUES (?) ON CONFLICT (nick) DO NOTHING", banKey(nick));
 }
 
-bool Store::unban(const std::string& nick) { return changeRow("DELETE FROM bans WHERE nick = ?", lowered(nick)); }
+bool Store::unban(const std::string& nick) { return changeRow("DELETE FROM bans WHERE nick = ?", banKey(nick)); }
 
 std::vector<std::string> Store::bans() {
     std::lock_guard<std::recursive_mutex> guard(lock);

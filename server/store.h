@@ -15,6 +15,11 @@
 
 namespace srv {
 
+// How a nickname is banned and looked up: letter case does not count.
+std::string banKey(const std::string& nick);
+// The day visitors are counted under: this machine's local date, YYYY-MM-DD.
+std::string visitorDay();
+
 class Store {
 public:
     // Opens an existing file, refusing a damaged or newer one, and brings

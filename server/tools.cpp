@@ -117,12 +117,7 @@ struct Command {
 std::string statisticsText(Store& store) {
     Statistics stats;
     stats.pluginRequests = store.counter("plugin_requests");
-    char day[16];
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    std::strftime(day, sizeof day, "%Y-%m-%d", &tm);
-    stats.visitorsToday = static_cast<int64_t>(store.visitors(day).size());
+    stats.visitorsToday = static_cast<int64_t>(store.visitors(visitorDay()).size());
     stats.totals = store.totals();
     std::string text = statisticsReply(stats);
     text.pop_back();
