@@ -11,7 +11,6 @@ namespace {
 
 const char* const scriptPath = "/lumennews/index.php";
 const char* const filesPath = "/lumennews/files/";
-const char* const requestCounter = "plugin_requests";
 
 const char* reasonOf(int status) {
     switch (status) {
@@ -60,7 +59,7 @@ bool isSafeFileName(const std::string& name) {
 
 Site::Site(Store& store, SiteSettings settings)
     : store(store), settings(std::move(settings)), pacer(this->settings.shoutInterval) {
-    pluginRequests = savedRequests = store.counter(requestCounter);
+    pluginRequests = savedRequests = store.counter(pluginRequestCounter);
 }
 
 Reply Site::answer(const Request& request) {
@@ -86,7 +85,7 @@ void Site::count(const Request& request) {
 void Site::saveCounters() {
     int64_t now = pluginRequests;
     if (now == savedRequests) return;
-    store.setCounter(requestCounter, now);
+    store.setCounter(pluginRequestCounter, now);
     savedRequests = now;
 }
 

@@ -116,7 +116,7 @@ struct Command {
 
 std::string statisticsText(Store& store) {
     Statistics stats;
-    stats.pluginRequests = store.counter("plugin_requests");
+    stats.pluginRequests = store.counter(pluginRequestCounter);
     stats.visitorsToday = static_cast<int64_t>(store.visitors(visitorDay()).size());
     stats.totals = store.totals();
     std::string text = statisticsReply(stats);
