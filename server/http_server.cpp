@@ -1,5 +1,7 @@
 #include "server/http_server.h"
 
+#include <cctype>
+
 #include "server/faults.h"
 #include "server/query.h"
 
@@ -42,7 +44,18 @@ void HttpServer::stop() {
 void HttpServer::handle(const httplib::Request& request, httplib::Response& response) {
     const std::string userAgent = request.get_header_value("User-Agent");
     log.request(request.remote_addr, request.method, request.target, request.version, userAgent);
-    Request asked{request.path, Query(queryOf(request.target)), request.remote_addr, userAgent};
+    Request asked;
+    asked.path = request.path;
+    asked.query = Query(queryOf(request.target));
+    asked.address = request.remote_addr;
+    asked.userAgent = userAgent;
+    asked.method = request.method;
+    asked.body = request.body;
+    for (const auto& [name, value] : request.headers) {
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        asked.headers.emplace_back(std::move(lower), value);
+    }
     const bool faulty = faultApplies(options, faultKey(request.path, asked.query.get("op")));
     if (faulty && options.delayMs > 0 && !stopSignal.sleepFor(std::chrono::milliseconds(options.delayMs))) {
         sendReply(errorReply(503, "Shutting down."), site, response);

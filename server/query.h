@@ -14,7 +14,7 @@ std::string decodeQueryValue(const std::string& text);
 class Query {
 public:
     // `query` is the part after "?": pairs split at "&", each at its first "=".
-    explicit Query(const std::string& query);
+    explicit Query(const std::string& query = "");
     // The decoded value of the first pair named `key`; "" if there is none.
     std::string get(const std::string& key) const;
     bool has(const std::string& key) const;

@@ -62,6 +62,8 @@ Site::Site(Store& store, SiteSettings settings)
     pluginRequests = savedRequests = store.counter(pluginRequestCounter);
 }
 
+void Site::handle(Request request, Respond respond) { respond(answer(request)); }
+
 Reply Site::answer(const Request& request) {
     count(request);
     if (request.path == scriptPath) return script(request);

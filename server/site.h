@@ -4,9 +4,13 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "server/query.h"
 #include "server/records.h"
@@ -16,10 +20,15 @@
 
 namespace srv {
 
+// A header as received or to be sent; received names are lower case.
+using Header = std::pair<std::string, std::string>;
+
 struct Reply {
     int status = 200;
     std::string contentType = "text/plain; charset=UTF-8";
     Body body;
+    // Sent besides Content-Type and Content-Length (cookies, Location, ...).
+    std::vector<Header> headers;
     // A download: the file to send and its row, counted when sent whole.
     std::string file;
     int64_t fileId = 0;
@@ -30,7 +39,20 @@ struct Request {
     Query query;
     std::string address;
     std::string userAgent;
+    std::string method = "GET";
+    std::vector<Header> headers;
+    std::string body;  // already bounded by the HTTP layer
+
+    // The first header of that lower-case name, or "".
+    std::string_view header(std::string_view name) const {
+        for (const Header& h : headers)
+            if (h.first == name) return h.second;
+        return {};
+    }
 };
+
+// Called exactly once with the reply, from any thread.
+using Respond = std::function<void(Reply)>;
 
 // The User-Agent of the plug-in; only its requests are counted.
 inline const char* const pluginAgent = "CORVANENEWS";
@@ -44,6 +66,9 @@ struct SiteSettings {
 class Site {
 public:
     Site(Store& store, SiteSettings settings);
+    // The HTTP layer's entry: replies that wait for the store (a post's
+    // commit) may respond later, from another thread.
+    void handle(Request request, Respond respond);
     Reply answer(const Request& request);
     // A download was sent to its end.
     void downloaded(int64_t fileId);
