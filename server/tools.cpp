@@ -263,7 +263,7 @@ const char* toolsUsage() {
            "  file-remove --db FILE --id N [--files DIR]\n"
            "  shouts --db FILE            list the shouts\n"
            "  shout-delete --db FILE --id N\n"
-           "  ban --db FILE --nick NICK   refuse the shouts of NICK (any letter case)\n"
+           "  ban --db FILE --nick NICK   refuse the shouts of NICK (any case, width, accent form)\n"
            "  unban --db FILE --nick NICK\n"
            "  stats --db FILE             the nine statistics lines\n";
 }
