@@ -14,11 +14,11 @@ const char* escapeOf(uint32_t c, bool inAttribute) {
     case '&': return "&amp;";
     case '<': return "&lt;";
     case '>': return "&gt;";
-    case '\r': return "&#13;";
     default: break;
     }
     if (!inAttribute) return nullptr;
     switch (c) {
+    case '\r': return "&#13;";
     case '"': return "&quot;";
     case '\'': return "&apos;";
     case '\t': return "&#9;";

@@ -16,8 +16,8 @@ public:
 
     // Markup of this program's own making, only re-encoded.
     XmlWriter& markup(std::string_view utf8);
-    // Character data: & < > escaped, and a carriage return as a reference
-    // so that the parser does not turn it into a line feed.
+    // Character data: & < > escaped. Line breaks stay as they are (a
+    // parser reads CR LF and a lone CR as LF).
     XmlWriter& text(std::string_view utf8);
     // A value between double quotes: also " ' and every blank but the
     // space escaped, since a parser turns tabs and line breaks into spaces.
