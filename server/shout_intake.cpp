@@ -7,7 +7,7 @@ namespace srv {
 
 namespace {
 
-bool clean(const std::string& text) {
+bool allowedInShout(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         size_t length = 0;
         uint32_t c = decodeUtf8At(text, i, length);
@@ -20,7 +20,7 @@ bool clean(const std::string& text) {
 }  // namespace
 
 ShoutVerdict checkShoutText(const std::string& nick, const std::string& message) {
-    if (!clean(nick) || !clean(message)) return ShoutVerdict::BadBytes;
+    if (!allowedInShout(nick) || !allowedInShout(message)) return ShoutVerdict::BadBytes;
     if (message.empty()) return ShoutVerdict::EmptyMessage;
     // Fifteen characters stay well inside a line, however escaped.
     if (utf8Length(nick) > maxNickChars) return ShoutVerdict::NickTooLong;

@@ -103,7 +103,8 @@ void when(const Args& args, Article& a) {
     }
     if (!args.has("--date")) return;
     std::tm tm{};
-    const char* end = strptime(args.get("--date").c_str(), "%Y-%m-%d %H:%M", &tm);
+    const std::string date = args.get("--date");  // strptime's end points into it
+    const char* end = strptime(date.c_str(), "%Y-%m-%d %H:%M", &tm);
     if (!end || *end) throw UsageError("--date must read YYYY-MM-DD HH:MM");
     a.posted = static_cast<int64_t>(timegm(&tm)) - int64_t{a.utcOffset} * 60;
 }
@@ -191,7 +192,8 @@ const std::map<std::string, Command>& commands() {
              gmtime_r(&now, &tm);
              std::strftime(day, sizeof day, "%Y-%m-%d", &tm);
              f.uploaded = args.get("--date", day);
-             if (!strptime(f.uploaded.c_str(), "%Y-%m-%d", &tm)) throw UsageError("--date must read YYYY-MM-DD");
+             const char* end = strptime(f.uploaded.c_str(), "%Y-%m-%d", &tm);
+             if (!end || *end) throw UsageError("--date must read YYYY-MM-DD");
              f.size = addToFilesFolder(source, filesDirOf(args.get("--db"), args.get("--files", "")), f.name);
              return "added file " + std::to_string(store.addFile(f)) + " (" + f.name + ") to " + f.category;
          }}},
