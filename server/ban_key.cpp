@@ -11,9 +11,10 @@ namespace srv {
 
 namespace {
 
-// Cyrillic and Greek letters (as case folding leaves them) that are
-// drawn like a Latin letter in common fonts, in lower or upper case.
-// Kept small on purpose: only the look-alikes seen in impersonation.
+// Cyrillic and Greek letters (as case folding leaves them) whose capital
+// or small form is drawn like a Latin letter; where the two imitate
+// different letters (Greek N and v, Cyrillic H and small-cap h), the
+// capital's exact likeness wins. Kept small on purpose.
 const std::map<uint32_t, char>& lookAlikes() {
     static const std::map<uint32_t, char> table = {
         // Cyrillic
@@ -23,8 +24,8 @@ const std::map<uint32_t, char>& lookAlikes() {
         {0x051B, 'q'}, {0x051D, 'w'},
         // Greek
         {0x03B1, 'a'}, {0x03B2, 'b'}, {0x03B5, 'e'}, {0x03B6, 'z'}, {0x03B7, 'h'}, {0x03B9, 'i'},
-        {0x03BA, 'k'}, {0x03BC, 'm'}, {0x03BD, 'v'}, {0x03BF, 'o'}, {0x03C1, 'p'}, {0x03C4, 't'},
-        {0x03C5, 'u'}, {0x03C7, 'x'},
+        {0x03BA, 'k'}, {0x03BC, 'm'}, {0x03BD, 'n'}, {0x03BF, 'o'}, {0x03C1, 'p'}, {0x03C4, 't'},
+        {0x03C5, 'y'}, {0x03C7, 'x'},
     };
     return table;
 }

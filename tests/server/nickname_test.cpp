@@ -86,6 +86,7 @@ TEST_F(PostTest, BansHoldAgainstSpellingTricks) {
         {"Cyrillic i and e", "%C3%89m%D1%96l%D0%B5", true},
         {"Cyrillic capital A", "N%D0%90DI%D0%90", true},
         {"Greek alpha", "N%CE%B1dia", true},
+        {"Greek capital Nu", "%CE%9Dadia", true},
         {"other name", "%C3%89milie", false},
         {"no accent is another name", "Emile", false},
     };
