@@ -93,3 +93,17 @@ TEST_F(FileAdd, RefusesLinksAndOddSources) {
     EXPECT_TRUE(folder().empty());
     EXPECT_EQ(add(dir / "alias.txt"), 1);  // through the tool: one line, nothing listed
 }
+
+// The sample import copies the same way: pointed at its own files, it
+// refuses instead of emptying them.
+TEST_F(FileAdd, SampleImportLeavesItsOwnFilesAlone) {
+    fs::copy(LUMEN_SAMPLE_DATA, dir / "sample", fs::copy_options::recursive);
+    const fs::path sampleFile = dir / "sample" / "files" / "weatherglobe_1.2.tar.gz";
+    const std::string before = bytesOf(sampleFile), db = (dir / "new.db").string(),
+                      sample = (dir / "sample").string(), own = (dir / "sample" / "files").string();
+    const char* argv[] = {"--db", db.c_str(), "--sample", sample.c_str(), "--files", own.c_str()};
+    EXPECT_EQ(srv::runTool("init", 6, argv), 1);
+    EXPECT_EQ(bytesOf(sampleFile), before);
+    EXPECT_FALSE(before.empty());
+    EXPECT_FALSE(fs::exists(db));
+}
