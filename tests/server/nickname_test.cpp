@@ -106,7 +106,7 @@ TEST_F(PostTest, UnbanTakesAnySpellingAndTheKeyIsStable) {
     ASSERT_EQ(tool("unban", "E\xCC\x81mile"), 0);
     EXPECT_EQ(tool("unban", "\xC3\x89mile"), 1);  // nothing left to unban
     EXPECT_EQ(tool("ban", " \xE2\x80\x8B "), 2);  // nothing that could be a nickname
-    for (const char* nick : {"\xC3\x89mile", "E\xCC\x81MILE", " N\xCE\xB1\xD0\xB4ia_", "\xEF\xBC\xA1b"})
+    for (const char* nick : {"\xC3\x89mile", "E\xCC\x81MILE", " N\xCE\xB1\xD0\xB4ia_", "\xEF\xBC\xA1" "b"})
         EXPECT_EQ(banKey(banKey(nick)), banKey(nick)) << nick;
     serve();
     EXPECT_NE(post("%C3%A9mile", "hello").find(saved), std::string::npos);
