@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "server/text_codec.h"
+
 namespace srv {
 
 const char* serveUsage() {
@@ -17,6 +19,8 @@ const char* serveUsage() {
            "                       port 0 picks a free one\n"
            "  --base-url URL       address the feed links use (default " "http://news.corvane.example)\n"
            "  --shout-interval S   seconds between two shouts of one address (default 5, 0: any)\n"
+           "  --feed-items N       the newest N news in each feed (default 50, 1 to 10000)\n"
+           "  --cache-mib N        memory for finished replies, in MiB (default 4, 1 to 1024)\n"
            "  --log FILE           append one line per request (default: standard error)\n"
            "  --help               show this text\n"
            "\n"
@@ -57,6 +61,13 @@ bool splitListen(const std::string& text, std::string& host, int& port) {
 
 namespace {
 
+// A value as it may be shown in a one-line message.
+std::string visible(const char* text) {
+    std::string out;
+    for (const char* c = text; *c && out.size() < 200; ++c) out += static_cast<unsigned char>(*c) < ' ' ? '?' : *c;
+    return out;
+}
+
 bool parseNumber(const char* text, long low, long high, long& value) {
     if (!text || !*text) return false;
     char* end = nullptr;
@@ -93,6 +104,12 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options, st
             if (!number(0, 24 * 3600, n)) return ParseResult::Error;
             options.shoutIntervalSeconds = n;
             ++i;
+        } else if (arg == "--feed-items") {
+            if (!number(1, 10000, options.feedItems)) return ParseResult::Error;
+            ++i;
+        } else if (arg == "--cache-mib") {
+            if (!number(1, 1024, options.replyCacheMib)) return ParseResult::Error;
+            ++i;
         } else if (arg == "--listen") {
             if (!needValue()) return ParseResult::Error;
             if (!splitListen(value, options.host, options.port)) {
@@ -108,7 +125,16 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options, st
             }
             if (arg == "--db") options.db = value;
             else if (arg == "--files") options.filesDir = value;
-            else if (arg == "--base-url") options.baseUrl = value;
+            else if (arg == "--base-url") {
+                // It is written into every feed: one bad byte breaks them all.
+                options.baseUrl = value;
+                while (options.baseUrl.size() > 1 && options.baseUrl.back() == '/') options.baseUrl.pop_back();
+                if (!isWebAddress(options.baseUrl) || options.baseUrl.find_first_of("?#") != std::string::npos) {
+                    error = "option --base-url: \"" + visible(value) +
+                            "\" is not an http:// or https:// address without blanks, quotes, control bytes, ? or #";
+                    return ParseResult::Error;
+                }
+            }
             else if (arg == "--log") options.logFile = value;
             else if (arg == "--fault-op") options.faultOps.insert(value);
             else {

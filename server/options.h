@@ -16,6 +16,8 @@ struct Options {
     int port = 8080;             // 0: a free one
     std::string baseUrl;         // empty: the plug-in's own base address
     long shoutIntervalSeconds = 5;
+    long feedItems = 50;         // the newest news a feed carries
+    long replyCacheMib = 4;      // the byte budget of the reply cache
     std::string logFile;         // empty: stderr
     std::set<std::string> faultOps;  // empty: faults apply to every request
     int delayMs = 0;

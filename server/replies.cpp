@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "server/text_codec.h"
+#include "server/xml_writer.h"
 
 namespace srv {
 
@@ -37,15 +38,14 @@ std::string atLeastTwo(std::string text) {
     return text;
 }
 
-std::string item(const Article& a, const std::string& baseUrl, bool rss2) {
-    std::string link = xmlEscape(itemLink(a, baseUrl));
-    std::string out = rss2 ? "<item>\n" : "<item rdf:about=\"" + link + "\">\n";
+void item(XmlWriter& xml, const Article& a, const std::string& baseUrl, bool rss2) {
+    std::string link = itemLink(a, baseUrl);
+    if (rss2) xml.markup("<item>\n");
+    else xml.markup("<item rdf:about=\"").attribute(link).markup("\">\n");
     // Titles and summaries are HTML; the plug-in decodes the XML, then the HTML.
-    out += "<title>" + xmlEscape(a.title) + "</title>\n";
-    out += "<link>" + link + "</link>\n";
-    out += "<description>" + xmlEscape(a.summary) + "</description>\n";
-    if (rss2) out += "<pubDate>" + feedDate(a.posted, a.utcOffset) + "</pubDate>\n";
-    return out + "</item>\n";
+    xml.element("title", a.title).element("link", link).element("description", a.summary);
+    if (rss2) xml.element("pubDate", feedDate(a.posted, a.utcOffset));
+    xml.markup("</item>\n");
 }
 
 }  // namespace
@@ -56,27 +56,34 @@ std::string itemLink(const Article& article, const std::string& baseUrl) {
 }
 
 std::string feedRss2(const std::vector<Article>& news, const std::string& baseUrl) {
-    std::string out =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-        "<rss version=\"2.0\">\n<channel>\n<title>Orbivox Daily News</title>\n<link>" +
-        xmlEscape(baseUrl) +
-        "/lumennews/</link>\n<description>News from the Orbivox set-top box community</description>\n"
-        "<language>en</language>\n";
-    for (const Article& a : news) out += item(a, baseUrl, true);
-    return out + "</channel>\n</rss>\n";
+    XmlWriter xml(XmlWriter::Encoding::Utf8);
+    xml.markup("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\">\n<channel>\n")
+        .element("title", "Orbivox Daily News")
+        .element("link", baseUrl + "/lumennews/")
+        .element("description", "News from the Orbivox set-top box community")
+        .element("language", "en");
+    for (const Article& a : news) item(xml, a, baseUrl, true);
+    xml.markup("</channel>\n</rss>\n");
+    return xml.document();
 }
 
 std::string feedRss1(const std::vector<Article>& news, const std::string& baseUrl) {
-    std::string home = xmlEscape(baseUrl) + "/lumennews/";
-    std::string out =
-        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-        "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://purl.org/rss/1.0/\">\n"
-        "<channel rdf:about=\"" + home + "\">\n<title>Orbivox Notizie</title>\n<link>" + home +
-        "</link>\n<description>Le notizie della comunità Orbivox</description>\n<items>\n<rdf:Seq>\n";
-    for (const Article& a : news) out += "<rdf:li rdf:resource=\"" + xmlEscape(itemLink(a, baseUrl)) + "\"/>\n";
-    out += "</rdf:Seq>\n</items>\n</channel>\n";
-    for (const Article& a : news) out += item(a, baseUrl, false);
-    return latin1Xml(out + "</rdf:RDF>\n");
+    const std::string home = baseUrl + "/lumennews/";
+    XmlWriter xml(XmlWriter::Encoding::Latin1);
+    xml.markup("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+               "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+               "xmlns=\"http://purl.org/rss/1.0/\">\n<channel rdf:about=\"")
+        .attribute(home)
+        .markup("\">\n")
+        .element("title", "Orbivox Notizie")
+        .element("link", home)
+        .element("description", "Le notizie della comunità Orbivox")
+        .markup("<items>\n<rdf:Seq>\n");
+    for (const Article& a : news) xml.markup("<rdf:li rdf:resource=\"").attribute(itemLink(a, baseUrl)).markup("\"/>\n");
+    xml.markup("</rdf:Seq>\n</items>\n</channel>\n");
+    for (const Article& a : news) item(xml, a, baseUrl, false);
+    xml.markup("</rdf:RDF>\n");
+    return xml.document();
 }
 
 std::string feedDate(int64_t posted, int utcOffset) {

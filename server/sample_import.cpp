@@ -1,9 +1,5 @@
 #include "server/sample_import.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <ctime>
 #include <fstream>
 #include <regex>
@@ -11,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "server/files_folder.h"
 #include "server/text_codec.h"
 
 namespace srv {
@@ -170,7 +167,6 @@ void importShouts(Store& store, const std::string& dir, ImportCount& count) {
 
 void importFiles(Store& store, const std::string& dir, const std::string& filesDir, ImportCount& count) {
     static const char* const categories[] = {"Cam", "Keys", "Plugins", "Script", "Settings", "Skins"};
-    ::mkdir(filesDir.c_str(), 0755);
     for (const char* category : categories) {
         auto pairs = linesOf(readAll(dir + "/categories/" + category + ".txt"));
         for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
@@ -190,11 +186,7 @@ void importFiles(Store& store, const std::string& dir, const std::string& filesD
             f.uploaded = day;
             f.downloads = std::atoll(lines[5].c_str());
             for (size_t k = 6; k < lines.size(); ++k) f.description += lines[k] + "\n";
-            std::string source = dir + "/files/" + f.name;
-            struct stat st {};
-            if (::stat(source.c_str(), &st) != 0 || !copyFile(source, filesDir + "/" + f.name))
-                throw std::runtime_error("cannot copy " + source + " into " + filesDir);
-            f.size = st.st_size;
+            f.size = addToFilesFolder(dir + "/files/" + f.name, filesDir, f.name);
             store.addFile(f);
             ++count.files;
         }
@@ -219,21 +211,6 @@ bool parseFeedDate(const std::string& text, int64_t& posted, int& utcOffset) {
     }
     posted = static_cast<int64_t>(timegm(&tm)) - int64_t{utcOffset} * 60;
     return true;
-}
-
-bool copyFile(const std::string& from, const std::string& to) {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    bool ok = out >= 0;
-    char buf[64 * 1024];
-    ssize_t n = 0;
-    while (ok && (n = ::read(in, buf, sizeof buf)) > 0) ok = ::write(out, buf, static_cast<size_t>(n)) == n;
-    // The file is on disk before its row is committed.
-    ok = ok && n == 0 && ::fsync(out) == 0;
-    ::close(in);
-    if (out >= 0) ::close(out);
-    return ok;
 }
 
 ImportCount importSample(Store& store, const std::string& sampleDir, const std::string& filesDir) {

@@ -21,7 +21,4 @@ ImportCount importSample(Store& store, const std::string& sampleDir, const std::
 // "Tue, 04 Mar 2025 18:42:00 +0100" (or GMT) as seconds and an offset.
 bool parseFeedDate(const std::string& text, int64_t& posted, int& utcOffset);
 
-// Copies `from` to `to`, replacing it; false on failure.
-bool copyFile(const std::string& from, const std::string& to);
-
 }  // namespace srv

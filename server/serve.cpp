@@ -76,6 +76,8 @@ int serve(int argc, const char* const* argv) {
     settings.baseUrl = options.baseUrl.empty() ? defaultBaseUrl : options.baseUrl;
     settings.filesDir = filesDirOf(options.db, options.filesDir);
     settings.shoutInterval = std::chrono::seconds(options.shoutIntervalSeconds);
+    settings.feedItems = static_cast<size_t>(options.feedItems);
+    settings.replyCacheBytes = static_cast<size_t>(options.replyCacheMib) * 1024 * 1024;
     Site site(*store, settings);
     HttpServer server(options, site, log);
     int port = server.bind();

@@ -8,13 +8,24 @@
 
 namespace srv {
 
-enum class ShoutVerdict { Stored, EmptyMessage, MessageTooLong, NickTooLong, BadBytes, Banned, TooSoon };
+enum class ShoutVerdict {
+    Stored,
+    EmptyMessage,
+    MessageTooLong,  // more characters than the plug-in's field holds
+    LineTooLong,     // escaped for the page, longer than a line the plug-in reads
+    NickTooLong,
+    BadBytes,  // not UTF-8, or a character shoutForbidden() names
+    Banned,
+    TooSoon,
+    NotStored,  // the store failed
+};
 
 // The input field of the plug-in holds 500 characters.
 inline constexpr size_t maxMessageChars = 500;
 inline constexpr size_t maxNickChars = 15;
 
 // Why a shout is refused by its texts alone; Stored when it may be kept.
+// Lengths are characters of the text as typed (decoded from the query).
 // An empty nickname is allowed (it is shown as "Guest").
 ShoutVerdict checkShoutText(const std::string& nick, const std::string& message);
 // The short page answered to a post, whatever the verdict.

@@ -58,7 +58,10 @@ bool isSafeFileName(const std::string& name) {
 }
 
 Site::Site(Store& store, SiteSettings settings)
-    : store(store), settings(std::move(settings)), pacer(this->settings.shoutInterval) {
+    : store(store),
+      settings(std::move(settings)),
+      bodies(this->settings.replyCacheBytes),
+      pacer(this->settings.shoutInterval) {
     pluginRequests = savedRequests = store.counter(pluginRequestCounter);
 }
 
@@ -126,11 +129,16 @@ Reply Site::script(const Request& request) {
 }
 
 Reply Site::feed(const Query& query) {
+    auto newest = [&](const char* lang) {
+        std::vector<Article> news = store.news(lang);
+        if (news.size() > settings.feedItems) news.resize(settings.feedItems);
+        return news;
+    };
     if (query.get("tn") == "3") {
-        return bodyReply(bodies.get("feed-it", [&] { return feedRss1(store.news("it"), settings.baseUrl); }),
+        return bodyReply(bodies.get("feed-it", [&] { return feedRss1(newest("it"), settings.baseUrl); }),
                          "text/xml; charset=ISO-8859-1");
     }
-    return bodyReply(bodies.get("feed-en", [&] { return feedRss2(store.news("en"), settings.baseUrl); }),
+    return bodyReply(bodies.get("feed-en", [&] { return feedRss2(newest("en"), settings.baseUrl); }),
                      "text/xml; charset=UTF-8");
 }
 
@@ -153,7 +161,8 @@ Reply Site::postShout(const Request& request) {
     if (verdict == ShoutVerdict::Stored) {
         auto bans = banned.get("bans", [&] {
             std::set<std::string> set;
-            for (const std::string& nick : store.bans()) set.insert(nick);
+            // Keyed again: rows written under an older key still match.
+            for (const std::string& nick : store.bans()) set.insert(banKey(nick));
             return set;
         });
         if (bans->count(banKey(shout.nick))) verdict = ShoutVerdict::Banned;
@@ -163,11 +172,12 @@ Reply Site::postShout(const Request& request) {
         shout.posted = std::time(nullptr);
         try {
             store.addShout(shout);
-        } catch (...) {
+            storeChanged();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "lumen-server: shout not stored: %s\n", e.what());
             pacer.giveBack(request.address);  // nothing was stored: the next try is no flood
-            throw;
+            verdict = ShoutVerdict::NotStored;
         }
-        storeChanged();
     }
     // Always 200: the plug-in waits for the list after its post, whatever happened.
     return textReply(postReply(verdict), "text/html; charset=UTF-8");
@@ -197,11 +207,12 @@ Reply Site::category(const Query& query) {
 
 Reply Site::fileDetail(const Query& query) {
     int64_t id = idOf(query.get("idf"));
-    auto body = bodies.get("file-" + std::to_string(id), [&] {
+    auto body = bodies.find("file-" + std::to_string(id), [&]() -> std::optional<std::string> {
         auto found = store.file(id);
-        return found ? fileDetailReply(*found) : std::string();
+        if (!found) return std::nullopt;
+        return fileDetailReply(*found);
     });
-    if (body->empty()) return errorReply(404, "No such file.");
+    if (!body) return errorReply(404, "No such file.");
     return bodyReply(body, "text/plain; charset=UTF-8");
 }
 

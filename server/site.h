@@ -61,6 +61,8 @@ struct SiteSettings {
     std::string baseUrl;
     std::string filesDir;
     std::chrono::milliseconds shoutInterval{5000};
+    size_t feedItems = 50;  // the newest news a feed carries
+    size_t replyCacheBytes = defaultReplyCacheBytes;
 };
 
 class Site {

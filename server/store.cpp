@@ -52,13 +52,6 @@ bool exists(const std::string& file) {
 
 }  // namespace
 
-std::string banKey(const std::string& nick) {
-    std::string key = nick;
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return key;
-}
-
 std::string visitorDay() {
     std::time_t now = std::time(nullptr);
     std::tm tm{};

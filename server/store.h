@@ -10,13 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "server/ban_key.h"
 #include "server/database.h"
 #include "server/records.h"
 
 namespace srv {
 
-// How a nickname is banned and looked up: letter case does not count.
-std::string banKey(const std::string& nick);
 // The counter of requests from the plug-in (its User-Agent).
 inline constexpr const char* pluginRequestCounter = "plugin_requests";
 // The day visitors are counted under: this machine's local date, YYYY-MM-DD.

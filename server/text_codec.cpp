@@ -2,13 +2,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace srv {
 
-namespace {
-
-// The code point at `i` and its length in bytes; length 0 when invalid.
-uint32_t decodeAt(const std::string& text, size_t i, size_t& length) {
+uint32_t decodeUtf8At(std::string_view text, size_t i, size_t& length) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char lead = byte(i);
     length = 0;
@@ -47,45 +45,17 @@ void appendUtf8(std::string& out, uint32_t cp) {
     }
 }
 
-}  // namespace
-
-namespace {
-// The markup characters as entities; `quotes` adds the double quote.
-std::string escapeMarkup(const std::string& text, bool quotes) {
+std::string htmlEscape(const std::string& plain) {
     std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
+    out.reserve(plain.size());
+    for (char c : plain) {
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
-        case '"':
-            out += quotes ? "&quot;" : "\"";
-            break;
+        case '"': out += "&quot;"; break;
         default: out += c;
         }
-    }
-    return out;
-}
-}  // namespace
-
-std::string htmlEscape(const std::string& plain) { return escapeMarkup(plain, true); }
-
-std::string xmlEscape(const std::string& text) { return escapeMarkup(text, false); }
-
-std::string latin1Xml(const std::string& utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        size_t n = 0;
-        uint32_t cp = decodeAt(utf8, i, n);
-        if (n == 0) {  // not UTF-8: the byte as it is
-            out += utf8[i++];
-            continue;
-        }
-        if (cp < 0x100) out += static_cast<char>(cp);
-        else out += "&#" + std::to_string(cp) + ";";
-        i += n;
     }
     return out;
 }
@@ -129,11 +99,34 @@ std::string decodeBasicEntities(const std::string& html) {
 bool validUtf8(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         size_t n = 0;
-        decodeAt(text, i, n);
+        decodeUtf8At(text, i, n);
         if (n == 0) return false;
         i += n;
     }
     return true;
+}
+
+bool xmlAllowed(uint32_t cp) {
+    if (cp < 0x20) return cp == '\t' || cp == '\n' || cp == '\r';
+    return (cp < 0xD800 || cp > 0xDFFF) && cp != 0xFFFE && cp != 0xFFFF && cp <= 0x10FFFF;
+}
+
+bool xmlSafe(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        size_t n = 0;
+        uint32_t cp = decodeUtf8At(text, i, n);
+        if (n == 0 || !xmlAllowed(cp)) return false;
+        i += n;
+    }
+    return true;
+}
+
+bool shoutForbidden(uint32_t cp) {
+    bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+    bool bidi = cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+                (cp >= 0x2066 && cp <= 0x2069);
+    bool separator = cp == 0x2028 || cp == 0x2029;
+    return control || bidi || separator;
 }
 
 size_t utf8Length(const std::string& text) {
@@ -147,6 +140,18 @@ bool hasControlBytes(const std::string& text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
     return false;
+}
+
+bool isWebAddress(const std::string& url) {
+    constexpr size_t longest = 2048;
+    size_t host = url.rfind("http://", 0) == 0 ? 7 : url.rfind("https://", 0) == 0 ? 8 : 0;
+    if (host == 0 || url.size() > longest || url.find_first_of("/?#", host) == host || host == url.size())
+        return false;
+    for (char c : url) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte >= 0x7F || std::strchr("\"'<>\\^`{|}", c)) return false;
+    }
+    return true;
 }
 
 std::string oneLine(const std::string& text, const std::string& with) {

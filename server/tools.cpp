@@ -10,8 +10,8 @@
 #include <set>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
 
+#include "server/files_folder.h"
 #include "server/options.h"
 #include "server/replies.h"
 #include "server/sample_import.h"
@@ -69,9 +69,24 @@ std::string readFile(const std::string& path) {
 // A text typed on the command line, as HTML on one line.
 std::string oneLineHtml(const Args& args, const std::string& key) {
     std::string text = args.get(key);
-    if (!validUtf8(text) || hasControlBytes(text) || text.empty() || text.size() > 200)
+    if (!xmlSafe(text) || hasControlBytes(text) || text.empty() || text.size() > 200)
         throw UsageError(key + " must be 1 to 200 bytes of UTF-8 text on one line");
     return htmlEscape(text);
+}
+
+// A text of lines that goes into a feed or a page: the characters XML
+// forbids would break every box's news.
+std::string linesOf(const std::string& key, std::string text) {
+    if (!xmlSafe(text))
+        throw UsageError(key + " must be UTF-8 text without control characters (tab and line breaks allowed)");
+    return text;
+}
+
+// A nickname to ban or unban: one that some post could carry.
+std::string nickname(const Args& args) {
+    std::string nick = args.get("--nick");
+    if (!validUtf8(nick) || banKey(nick).empty()) throw UsageError("--nick must be a nickname in UTF-8, not blank");
+    return nick;
 }
 
 std::string lang(const Args& args) {
@@ -88,7 +103,8 @@ void when(const Args& args, Article& a) {
     }
     if (!args.has("--date")) return;
     std::tm tm{};
-    const char* end = strptime(args.get("--date").c_str(), "%Y-%m-%d %H:%M", &tm);
+    const std::string date = args.get("--date");  // strptime's end points into it
+    const char* end = strptime(date.c_str(), "%Y-%m-%d %H:%M", &tm);
     if (!end || *end) throw UsageError("--date must read YYYY-MM-DD HH:MM");
     a.posted = static_cast<int64_t>(timegm(&tm)) - int64_t{a.utcOffset} * 60;
 }
@@ -97,11 +113,14 @@ void fillArticle(const Args& args, Article& a) {
     if (args.has("--lang")) a.lang = lang(args);
     if (args.has("--title")) a.title = oneLineHtml(args, "--title");
     if (args.has("--author")) a.author = oneLineHtml(args, "--author");
-    if (args.has("--summary")) a.summary = htmlEscape(args.get("--summary"));
-    if (args.has("--body")) a.body = readFile(args.get("--body"));
-    if (args.has("--link")) a.link = args.get("--link");
+    if (args.has("--summary")) a.summary = htmlEscape(linesOf("--summary", args.get("--summary")));
+    if (args.has("--body")) a.body = linesOf("--body", readFile(args.get("--body")));
+    if (args.has("--link")) {
+        a.link = args.get("--link");
+        if (!a.link.empty() && !isWebAddress(a.link))
+            throw UsageError("--link must be an http:// or https:// address without blanks, quotes or control bytes");
+    }
     when(args, a);
-    if (!validUtf8(a.body) || !validUtf8(a.summary)) throw UsageError("the body and summary must be UTF-8");
 }
 
 const std::set<std::string> newsOptions = {"--db", "--id", "--lang", "--title", "--author", "--summary",
@@ -161,26 +180,21 @@ const std::map<std::string, Command>& commands() {
                  throw UsageError("no category " + f.category + " (Cam, Keys, Plugins, Script, Settings, Skins)");
              std::string source = args.get("--file");
              f.name = source.substr(source.rfind('/') + 1);
-             if (!isSafeFileName(f.name) || hasControlBytes(f.name) || !validUtf8(f.name))
+             if (!isSafeFileName(f.name) || f.name.front() == '.' || hasControlBytes(f.name) || !validUtf8(f.name))
                  throw UsageError("unusable file name " + f.name);
              if (store.fileNamed(f.name)) throw std::runtime_error("a file named " + f.name + " exists already");
              f.title = oneLineHtml(args, "--title");
              f.uploader = oneLineHtml(args, "--uploader");
-             f.description = htmlEscape(args.get("--description", ""));
+             f.description = htmlEscape(linesOf("--description", args.get("--description", "")));
              char day[16];
              std::time_t now = std::time(nullptr);
              std::tm tm{};
              gmtime_r(&now, &tm);
              std::strftime(day, sizeof day, "%Y-%m-%d", &tm);
              f.uploaded = args.get("--date", day);
-             if (!strptime(f.uploaded.c_str(), "%Y-%m-%d", &tm)) throw UsageError("--date must read YYYY-MM-DD");
-             struct stat st {};
-             if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-                 throw std::runtime_error("cannot read " + source);
-             f.size = st.st_size;
-             std::string dir = filesDirOf(args.get("--db"), args.get("--files", ""));
-             ::mkdir(dir.c_str(), 0755);
-             if (!copyFile(source, dir + "/" + f.name)) throw std::runtime_error("cannot copy into " + dir);
+             const char* end = strptime(f.uploaded.c_str(), "%Y-%m-%d", &tm);
+             if (!end || *end) throw UsageError("--date must read YYYY-MM-DD");
+             f.size = addToFilesFolder(source, filesDirOf(args.get("--db"), args.get("--files", "")), f.name);
              return "added file " + std::to_string(store.addFile(f)) + " (" + f.name + ") to " + f.category;
          }}},
         {"file-remove", {{"--db", "--files", "--id"}, [](const Args& args, Store& store) {
@@ -201,11 +215,11 @@ const std::map<std::string, Command>& commands() {
              return "deleted shout " + std::to_string(args.id());
          }}},
         {"ban", {{"--db", "--nick"}, [](const Args& args, Store& store) {
-             std::string nick = args.get("--nick");
+             std::string nick = nickname(args);
              return (store.ban(nick) ? "banned " : "already banned: ") + nick;
          }}},
         {"unban", {{"--db", "--nick"}, [](const Args& args, Store& store) {
-             std::string nick = args.get("--nick");
+             std::string nick = nickname(args);
              if (!store.unban(nick)) throw std::runtime_error(nick + " was not banned");
              return "unbanned " + nick;
          }}},
@@ -251,7 +265,7 @@ const char* toolsUsage() {
            "  file-remove --db FILE --id N [--files DIR]\n"
            "  shouts --db FILE            list the shouts\n"
            "  shout-delete --db FILE --id N\n"
-           "  ban --db FILE --nick NICK   refuse the shouts of NICK (any letter case)\n"
+           "  ban --db FILE --nick NICK   refuse the shouts of NICK (any case, width, accent form)\n"
            "  unban --db FILE --nick NICK\n"
            "  stats --db FILE             the nine statistics lines\n";
 }

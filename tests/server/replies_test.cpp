@@ -169,13 +169,23 @@ TEST(ShoutText, IsCheckedAsThePluginLimitsIt) {
         {"Guest", "", ShoutVerdict::EmptyMessage},
         {"Guest", repeat(e, 500), ShoutVerdict::Stored},
         {"Guest", repeat(e, 501), ShoutVerdict::MessageTooLong},
-        {"Guest", repeat("&", 500), ShoutVerdict::MessageTooLong},  // escaped, longer than a line the plug-in reads
+        {"Guest", repeat("&", 203), ShoutVerdict::LineTooLong},  // 203 characters, escaped longer than a line
+        {"Guest", repeat("&", 202), ShoutVerdict::Stored},
+        {"Guest", repeat("&", 501), ShoutVerdict::MessageTooLong},
         {repeat(e, 15), "hi", ShoutVerdict::Stored},
         {repeat("n", 16), "hi", ShoutVerdict::NickTooLong},
         {"Guest", "bad \xC3(", ShoutVerdict::BadBytes},
         {"Guest", "\xC0\xAF overlong", ShoutVerdict::BadBytes},
         {"Gu\x01st", "hi", ShoutVerdict::BadBytes},
         {"Guest", "two\nlines", ShoutVerdict::BadBytes},
+        {"Guest", "tab\there", ShoutVerdict::BadBytes},
+        {"Gu\xC2\x85st", "hi", ShoutVerdict::BadBytes},              // C1 next line
+        {"Guest", "\xE2\x80\xAEreversed", ShoutVerdict::BadBytes},   // bidi override
+        {"\xE2\x81\xA6Guest", "hi", ShoutVerdict::BadBytes},         // bidi isolate
+        {"Guest", "right\xE2\x80\x8Fmark", ShoutVerdict::BadBytes},  // right-to-left mark
+        {"Guest", "line\xE2\x80\xA8separator", ShoutVerdict::BadBytes},
+        {"Guest", "paragraph\xE2\x80\xA9separator", ShoutVerdict::BadBytes},
+        {"Guest", "\xC2\xA0no-break space and \xE2\x82\xAC", ShoutVerdict::Stored},
     };
     for (const auto& c : cases)
         EXPECT_EQ(checkShoutText(c.nick, c.message), c.verdict) << c.nick << " / " << c.message.substr(0, 20);
