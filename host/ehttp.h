@@ -64,10 +64,14 @@ protected:
 };
 
 // The sink that stores a body in a file. It writes to a temporary file
-// beside the target and renames it over the target only when the transfer
-// succeeded: a failed transfer leaves the target as it was.
+// beside the target (TARGET.part-PID-N) and renames it over the target only
+// when the transfer succeeded: a failed transfer leaves the target as it
+// was. A killed process leaves its temporary files behind.
 class HOST_API eHTTPDownload : public eHTTPDataSource {
 public:
+    // What the temporary file's name adds to the target's, before PID-N.
+    static constexpr const char* partialMarker = ".part-";
+
     eHTTPDownload(eHTTPConnection* connection, const char* filename);
     ~eHTTPDownload() override;
     void haveData(const void* data, int length) override;
