@@ -52,6 +52,10 @@ const Fault kFaults[] = {
          s.redirect(r.target, std::string("http://news.corvane.example") + r.target);
      }},
     {"EmptyBody", [](LoopbackServer& s, const Request& r) { s.serve(r.target, ""); }},
+    // Statuses that are neither 200 nor an error: no success, no file.
+    {"NotModified", [](LoopbackServer& s, const Request& r) { s.serve(r.target, "", 304); }},
+    {"RedirectWithoutLocation", [](LoopbackServer& s, const Request& r) { s.serve(r.target, "moved", 302); }},
+    {"OddStatus", [](LoopbackServer& s, const Request& r) { s.serve(r.target, "odd", 399); }},
     {"Junk", [](LoopbackServer& s, const Request& r) { s.junk(r.target, size_t(r.junkMb) << 20); }},
 };
 
