@@ -100,14 +100,17 @@ bool isPluginFile(const eString& directory, const eString& name) {
     return false;
 }
 
-void removeLeftoverParts(const eString& directory, std::time_t since) {
+void removeLeftoverParts(const eString& directory, const std::timespec& since) {
     DIR* dir = opendir(directory.c_str());
     if (!dir) return;
     while (const dirent* entry = readdir(dir)) {
         if (!leftoverPart(entry->d_name)) continue;
         eString path = directory + "/" + entry->d_name;
         struct stat st {};
-        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < since) unlink(path.c_str());
+        if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        bool older = st.st_mtim.tv_sec < since.tv_sec ||
+                     (st.st_mtim.tv_sec == since.tv_sec && st.st_mtim.tv_nsec < since.tv_nsec);
+        if (older) unlink(path.c_str());
     }
     closedir(dir);
 }

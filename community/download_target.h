@@ -29,6 +29,6 @@ inline bool usableTarget(const eString& directory, const eString& name) {
 // Removes the host's temporary download files (NAME.part-PID-N, regular
 // files only) last written before `since` from `directory`: called at
 // start, they are a killed run's.
-void removeLeftoverParts(const eString& directory, std::time_t since);
+void removeLeftoverParts(const eString& directory, const std::timespec& since);
 
 }  // namespace downloads

@@ -25,7 +25,8 @@ void runModal(eWidget& window) {
 }  // namespace
 
 rssMain::rssMain() : eWindow(1) {
-    std::time_t started = std::time(nullptr);
+    std::timespec started{};
+    std::timespec_get(&started, TIME_UTC);
     cmove(ePoint(100, 100));
     cresize(eSize(520, 400));
     // Before the first text: the texts depend on the language it loads.
