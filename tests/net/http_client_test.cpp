@@ -139,6 +139,7 @@ TEST_F(HttpClient, FailuresReportTheirCodeOnceAndSpareTheTarget) {
     server.serve("/broken", "<html>Oops</html>", 503);
     server.dropAfter("/half", std::string(4000, 'a'), 1500);
     server.stall("/stall");
+    server.stall("/stall-after-data", 100);
     server.redirect("/evil", "file:///etc/passwd");
     server.serve("/unchanged", "", 304);
     server.serve("/nothing", "", 204);
@@ -152,6 +153,7 @@ TEST_F(HttpClient, FailuresReportTheirCodeOnceAndSpareTheTarget) {
         {"http://127.0.0.1:1/feed", eHTTPConnection::errorConnect},  // nothing listens on port 1
         {server.url("/half"), eHTTPConnection::errorTransfer},
         {server.url("/stall"), eHTTPConnection::errorTimeout},
+        {server.url("/stall-after-data"), eHTTPConnection::errorTimeout},
         {server.url("/evil"), eHTTPConnection::errorRedirectRefused},
         {server.url("/hop6"), eHTTPConnection::errorTooManyRedirects},
         {server.url("/unchanged"), 304},
