@@ -52,10 +52,3 @@ FileDetail loadFileDetail(int lang) {
     unlink(paths::feedFile);
     return detail;
 }
-
-bool usableDownloadName(const eString& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (unsigned char c : name)
-        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7F) return false;
-    return true;
-}

@@ -1,4 +1,4 @@
-// The file detail reply of the download area, and the check of the file name it gives.
+// The file detail reply of the download area.
 #pragma once
 #include <cstdio>
 #include "host/estring.h"
@@ -15,8 +15,3 @@ struct FileDetail {
 FileDetail readFileDetail(FILE* reply, int lang);
 // Reads /var/tmp/rss.tmp the same way and deletes it; empty when missing.
 FileDetail loadFileDetail(int lang);
-
-// Whether a server's file name (line feeds already removed) may become a
-// file in the download directory: not empty, not "." or "..", no "/" or
-// "\", no control byte.
-bool usableDownloadName(const eString& name);

@@ -1,4 +1,5 @@
 #include "community/eShowDownFile.h"
+#include "community/download_target.h"
 #include "community/endpoints.h"
 #include "community/text_view.h"
 #include "settings/lang.h"
@@ -59,8 +60,9 @@ void eShowDownFile::updateScrollbar() { scroller->update(); }
 void eShowDownFile::retrieveFile() {
     eString name = nameOfLine(fileName);
     // The name becomes a path in the download directory: refuse anything
-    // that would leave it, name the directory itself or hide bytes.
-    if (!usableDownloadName(name)) {
+    // that would leave it, name the directory itself, hide or reorder what
+    // it shows, or land on one of the plug-in's own files.
+    if (!downloads::usableTarget(CORDDIR, name)) {
         showMessage(tr("The server sent an unusable file name."), tr("Warning"), 0x21);
         return;
     }

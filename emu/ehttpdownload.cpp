@@ -14,7 +14,7 @@ unsigned nextSerial = 0;
 constexpr size_t kNameMax = 255;
 
 std::string temporaryFor(const std::string& target) {
-    std::string suffix = ".part-" + std::to_string(getpid()) + "-" + std::to_string(++nextSerial);
+    std::string suffix = eHTTPDownload::partialMarker + std::to_string(getpid()) + "-" + std::to_string(++nextSerial);
     size_t nameStart = target.rfind('/') + 1;  // 0 without a slash
     std::string name = target.substr(nameStart);
     if (name.size() + suffix.size() > kNameMax) name.resize(kNameMax - suffix.size());

@@ -65,6 +65,11 @@ bool HttpMulti::dropAbandoned() {
 
 bool HttpMulti::add(CURL* easy) { return curl_multi_add_handle(multi, easy) == CURLM_OK; }
 
+void HttpMulti::end(HttpTransfer* transfer, CURLcode result) {
+    curl_multi_remove_handle(multi, transfer->handle());  // closes its socket and watch
+    transfer->finish(result);
+}
+
 int HttpMulti::onSocket(CURL*, curl_socket_t socket, int what, void* self, void*) {
     auto* me = static_cast<HttpMulti*>(self);
     auto it = me->watchIds.find(socket);

@@ -34,6 +34,9 @@ public:
 
     // Adds the easy handle to the multi handle; false on failure.
     bool add(CURL* easy);
+    // Takes a running transfer out of libcurl and finishes it with `result`,
+    // as if libcurl had ended it. Not from inside a libcurl callback.
+    void end(HttpTransfer* transfer, CURLcode result);
 
 private:
     HttpMulti();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include "emu/http_multi.h"
+#include "host/ehttp.h"
 
 namespace emu {
 
@@ -26,7 +27,7 @@ void removeStaleParts(const std::string& boxDir, const timespec& since) {
     DIR* dir = opendir(boxDir.c_str());
     if (!dir) return;
     while (const dirent* entry = readdir(dir)) {
-        if (!strstr(entry->d_name, ".part-")) continue;
+        if (!strstr(entry->d_name, eHTTPDownload::partialMarker)) continue;
         std::string path = boxDir + "/" + entry->d_name;
         struct stat st {};
         if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;

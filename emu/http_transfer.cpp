@@ -76,6 +76,7 @@ HttpTransfer::HttpTransfer(const std::string& url) : url(url), easy(curl_easy_in
 }
 
 HttpTransfer::~HttpTransfer() {
+    stopStallTimer();
     sink.reset();  // an unfinished download removes its temporary file
     if (easy) curl_easy_cleanup(easy);
     curl_slist_free_all(headerList);
@@ -101,6 +102,11 @@ void HttpTransfer::start() {
         curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectToList);
     }
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
+    // A reply that stops dead: our timer. A trickle of less than a byte a
+    // second: libcurl's check.
+    stallLimit = std::chrono::seconds(options.stallSeconds);
+    noteActivity();
+    armStallTimer(stallLimit);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, options.stallSeconds);
     // Refused up front when the length is announced; counted in onWrite
@@ -113,8 +119,10 @@ void HttpTransfer::start() {
 size_t HttpTransfer::onHeader(char* data, size_t size, size_t count, void* self) {
     auto* me = static_cast<HttpTransfer*>(self);
     size_t length = size * count;
+    me->noteActivity();
     if (length >= 5 && !strncmp(data, "HTTP/", 5)) {
         // A new response: after a redirect or an interim 1xx.
+        me->sawStatusLine = true;
         me->sawLocation = false;
         me->tlsPending = false;
         me->body = Body::Pending;
@@ -126,26 +134,29 @@ size_t HttpTransfer::onHeader(char* data, size_t size, size_t count, void* self)
     return length;
 }
 
+// Only a 200 is the document asked for. A redirect's body is dropped (if
+// libcurl does not follow it, the transfer ends with its status); any other
+// status ends the transfer before a sink exists, so no file is touched.
 bool HttpTransfer::headersComplete() {
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-    if (status < 200) return true;  // interim; the real response follows
-    if (status >= 300 && status < 400 && status != 304 && sawLocation) {
-        body = Body::Discard;       // libcurl follows it
+    if (status >= 100 && status < 200) return true;  // interim; the real response follows
+    if (status == 200) {
+        body = Body::Store;
+        return ensureSink();
+    }
+    if (status >= 300 && status < 400 && sawLocation) {
+        body = Body::Discard;
         return true;
     }
-    if (status >= 400) {
-        // The failure is the status; its page is nobody's document.
-        httpStatus = status;
-        return false;
-    }
-    body = Body::Store;
-    return ensureSink();
+    refusedStatus = status > 0 ? status : long{errorTransfer};
+    return false;
 }
 
 size_t HttpTransfer::onWrite(char* data, size_t size, size_t count, void* self) {
     auto* me = static_cast<HttpTransfer*>(self);
     size_t length = size * count;
+    me->noteActivity();
     if (me->body == Body::Discard) return length;
     me->body = Body::Store;
     me->bodyBytes += static_cast<curl_off_t>(length);
@@ -169,19 +180,27 @@ bool HttpTransfer::ensureSink() {
     return !sinkFailed();
 }
 
+bool HttpTransfer::requestSent() const {
+    long bytes = 0;
+    curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &bytes);
+    return bytes > 0;
+}
+
 int HttpTransfer::sinkCode() const {
     auto* download = dynamic_cast<eHTTPDownload*>(sink.get());
     return download ? download->failureCode() : errorNone;
 }
 
 int HttpTransfer::codeFor(CURLcode result) const {
-    if (httpStatus >= 400) return static_cast<int>(httpStatus);
+    if (refusedStatus) return static_cast<int>(refusedStatus);
     if (tooLarge) return errorTooLarge;
     switch (result) {
     case CURLE_OK: {
+        // A redirect that libcurl did not follow ends here with its status.
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-        return status >= 400 ? static_cast<int>(status) : errorNone;
+        if (status == 200) return errorNone;
+        return status > 0 ? static_cast<int>(status) : errorTransfer;
     }
     case CURLE_URL_MALFORMAT:
         return errorBadUrl;
@@ -205,12 +224,17 @@ int HttpTransfer::codeFor(CURLcode result) const {
         // elsewhere, or the reply had no HTTP status line at all.
         return sawLocation ? errorRedirectRefused : errorNotHttp;
     case CURLE_WEIRD_SERVER_REPLY:
-        return errorNotHttp;
+        // After a status line: a header libcurl refused (a NUL, a negative
+        // length), a broken reply rather than no HTTP at all.
+        return sawStatusLine ? errorTransfer : errorNotHttp;
     case CURLE_FILESIZE_EXCEEDED:
         return errorTooLarge;
     case CURLE_WRITE_ERROR:
         return sinkFailed() ? sinkCode() : errorSink;
     case CURLE_OUT_OF_MEMORY:
+        // Once the request is out, this is libcurl refusing a header line
+        // past its limit (100 KB): the reply's fault, not the client's.
+        return requestSent() ? errorTransfer : errorInternal;
     case CURLE_FAILED_INIT:
         return errorInternal;
     default:
@@ -238,12 +262,14 @@ void HttpTransfer::finish(CURLcode result) {
 
 void HttpTransfer::abandon() {
     ended = true;
+    stopStallTimer();
     sink.reset();  // removes the temporary file
     mainloop().removeBusy();
 }
 
 void HttpTransfer::emitDone(int code) {
     ended = true;
+    stopStallTimer();
     // Never from inside libcurl: the handlers run modal loops that drive it.
     mainloop().post([this, code] {
         // No longer in flight once its end is being reported: a wait for
@@ -253,4 +279,25 @@ void HttpTransfer::emitDone(int code) {
         transferDone(code);
         HttpMulti::instance().release(this);  // deletes this, and the sink
     });
+}
+
+void HttpTransfer::armStallTimer(std::chrono::milliseconds wait) {
+    stallTimer = mainloop().addTimer(static_cast<int>(wait.count()), [this] { onStallTimer(); },
+                                     false);  // a deadline, not work
+}
+
+void HttpTransfer::onStallTimer() {
+    stallTimer = 0;
+    auto quiet = std::chrono::steady_clock::now() - lastActivity;
+    if (quiet < stallLimit) {
+        armStallTimer(std::chrono::duration_cast<std::chrono::milliseconds>(stallLimit - quiet) +
+                      std::chrono::milliseconds(1));
+        return;
+    }
+    HttpMulti::instance().end(this, CURLE_OPERATION_TIMEDOUT);
+}
+
+void HttpTransfer::stopStallTimer() {
+    if (stallTimer) mainloop().removeTimer(stallTimer);
+    stallTimer = 0;
 }

@@ -2,6 +2,7 @@
 // Internal to emu/.
 #pragma once
 #include <curl/curl.h>
+#include <chrono>
 #include <memory>
 #include "host/ehttp.h"
 
@@ -32,10 +33,18 @@ private:
     bool headersComplete();  // false aborts the transfer
     bool ensureSink();       // false when the sink cannot store anything
     bool sinkFailed() const { return sinkCode() != errorNone; }
+    bool requestSent() const;
     int sinkCode() const;
     int codeFor(CURLcode result) const;
     static CURLcode onTlsStart(CURL* easy, void* sslContext, void* self);
     void emitDone(int code);
+    // The stall time-out counts from the last byte received. libcurl's own
+    // low-speed check averages over several seconds, so a reply that stops
+    // dead would outlive the time-out by that much.
+    void armStallTimer(std::chrono::milliseconds wait);
+    void onStallTimer();
+    void stopStallTimer();
+    void noteActivity() { lastActivity = std::chrono::steady_clock::now(); }
 
     std::string url;
     CURL* easy = nullptr;
@@ -48,7 +57,11 @@ private:
     bool tooLarge = false;              // the body passed the size limit
     curl_off_t bodyBytes = 0;           // of the response being stored
     bool sawLocation = false;           // in the response being received
+    bool sawStatusLine = false;         // an HTTP status line has arrived
     bool tlsPending = false;            // a TLS handshake began, no response yet
-    long httpStatus = 0;                // a refused (>= 400) final status
+    long refusedStatus = 0;             // a final status other than 200
+    int stallTimer = 0;                 // main-loop timer id, 0 when none
+    std::chrono::seconds stallLimit{0};
+    std::chrono::steady_clock::time_point lastActivity;
     Body body = Body::Pending;
 };

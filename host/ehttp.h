@@ -26,20 +26,25 @@ public:
 
 class HOST_API eHTTPConnection {
 public:
-    // Error codes, in one place. 0 is success. 400..599: the server's HTTP
-    // status. Everything else is a failure of the client or the network.
+    // Error codes, in one place. 0 is success: the final reply (after
+    // redirects) was a 200 and its whole body arrived. Positive: the final
+    // reply's HTTP status, any other than 200 (304, 204, a 3xx without
+    // Location, 399, 404, 503, ...); its body is not stored. Negative: a
+    // failure of the client or the network.
     enum Error {
         errorNone = 0,
         errorBadUrl = -1,         // not an http:// or https:// URL, or unparsable (doRequest)
         errorConnect = -2,        // could not connect (refused, unreachable, DNS)
-        errorTimeout = -3,        // connect took over 10 s, or no data for 30 s
-        errorTransfer = -4,       // connection dropped, the body was cut short, bad reply
+        errorTimeout = -3,        // connect took over 10 s, or nothing received for 30 s
+        errorTransfer = -4,       // connection dropped, body cut short, broken reply (a header
+                                  // line over 100 KB, a NUL or a negative length in a header,
+                                  // an interim 1xx and no final status)
         errorTooManyRedirects = -5, // more than 5 redirects
         errorRedirectRefused = -6, // a redirect to a scheme other than http/https
         errorSink = -7,           // the data sink could not write the body (disk full, read-only)
-        errorInternal = -8,       // the client itself failed (out of memory)
+        errorInternal = -8,       // the client itself failed before the request went out
         errorTooLarge = -9,       // the body passed the reply size limit (64 MiB unless set)
-        errorNotHttp = -10,       // the server's reply is not HTTP at all
+        errorNotHttp = -10,       // the server's reply is not HTTP at all (no status line)
         errorTls = -11,           // the TLS handshake failed or did not finish in time
         errorNameTooLong = -12,   // the target file's name is too long for the file system
     };
@@ -64,10 +69,14 @@ protected:
 };
 
 // The sink that stores a body in a file. It writes to a temporary file
-// beside the target and renames it over the target only when the transfer
-// succeeded: a failed transfer leaves the target as it was.
+// beside the target (TARGET.part-PID-N) and renames it over the target only
+// when the transfer succeeded: a failed transfer leaves the target as it
+// was. A killed process leaves its temporary files behind.
 class HOST_API eHTTPDownload : public eHTTPDataSource {
 public:
+    // What the temporary file's name adds to the target's, before PID-N.
+    static constexpr const char* partialMarker = ".part-";
+
     eHTTPDownload(eHTTPConnection* connection, const char* filename);
     ~eHTTPDownload() override;
     void haveData(const void* data, int length) override;

@@ -15,7 +15,7 @@ eString withoutLineBreaks(eString text) {
 
 eString cleanTitle(eString text) {
     replace_sonderzeichen(text);
-    return utf8Prefix(withoutLineBreaks(text), feedreading::maxTitleBytes);
+    return textPrefix(withoutLineBreaks(text), feedreading::maxTitleBytes);
 }
 
 // Addresses keep their blanks and every other byte; only the XML-escaped
@@ -33,7 +33,7 @@ eString cleanDescription(eString text) {
 
 eString cleanDate(eString text) {
     replace_sonderzeichen(text);
-    return utf8Prefix(replaceAll(withoutLineBreaks(text), "+0100", ""), feedreading::maxDateBytes);
+    return textPrefix(replaceAll(withoutLineBreaks(text), "+0100", ""), feedreading::maxDateBytes);
 }
 
 // Fills the fields of `item` from the children of one item element. RSS 1.0

@@ -5,10 +5,8 @@
 #include <cstdio>
 #include <memory>
 #include "host/estring.h"
+#include "host/xmltree.h"
 #include "net/reply_file.h"
-
-class XMLTreeParser;
-class XMLTreeNode;
 
 namespace feedreading {
 
@@ -36,8 +34,9 @@ inline constexpr size_t maxLinkBytes = 2048;
 // A feed is read by scrolling a list with the remote control; the items
 // after these are dropped.
 inline constexpr size_t maxItems = 500;
-// The "Unknown file format" box names at most this much of the root element.
-inline constexpr size_t maxShownRootName = 40;
+// The "Unknown file format" box names the root element whole: the XML
+// parser refuses longer names.
+inline constexpr size_t maxShownRootName = XMLTreeParser::maxNameLength;
 
 // The name that follows "encoding=" in `chunk`, between the first quote at
 // or after it and the next quote of the same kind. False when there is no

@@ -1,7 +1,9 @@
 #include "plugin/rssMain.h"
+#include <ctime>
 #include "ui/logo.h"
 #include "about/rssAbout.h"
 #include "community/downArea.h"
+#include "community/download_target.h"
 #include "community/eShowFile.h"
 #include "community/endpoints.h"
 #include "community/rssStat.h"
@@ -23,10 +25,14 @@ void runModal(eWidget& window) {
 }  // namespace
 
 rssMain::rssMain() : eWindow(1) {
+    std::timespec started{};
+    std::timespec_get(&started, TIME_UTC);
     cmove(ePoint(100, 100));
     cresize(eSize(520, 400));
     // Before the first text: the texts depend on the language it loads.
     retrieveConfig();
+    // A download killed with the plug-in left its temporary file there.
+    downloads::removeLeftoverParts(CORDDIR, started);
     eString texts[8];
     for (int i = 0; i < 8; ++i) texts[i] = LangT(15 + i, CORLANG);
     setText(texts[0]);

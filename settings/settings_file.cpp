@@ -58,7 +58,7 @@ eString settingsText(int language, const eString& directory, const eString& nick
 }
 
 bool writeFileAtomically(const char* path, const eString& content) {
-    eString temporary = eString(path) + ".new";
+    eString temporary = eString(path) + paths::savingSuffix;
     unlink(temporary.c_str());  // a leftover of an interrupted save
     // A file that exists keeps its permission bits: a private 0600 file
     // stays private. A new one gets what fopen would give it.

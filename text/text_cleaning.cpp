@@ -3,6 +3,8 @@
 // a server reply of a few hundred kilobytes of patterns must not freeze
 // the box.
 #include "text/text_cleaning.h"
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vector>
 #include "text/entity_table.h"
@@ -220,6 +222,22 @@ eString utf8Prefix(eString text, size_t maxBytes) {
     text.resize(cut);
     text.shrink_to_fit();  // a kept prefix must not keep the whole text's memory
     return text;
+}
+
+eString textPrefix(eString text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    // Longer than any entity of the table or any numeric one.
+    constexpr size_t longestEntity = 32;
+    auto entityByte = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '#'; };
+    eString kept = utf8Prefix(text, maxBytes);
+    size_t amp = kept.rfind('&');
+    if (amp == std::string::npos || kept.size() - amp > longestEntity) return kept;
+    if (!std::all_of(kept.begin() + static_cast<long>(amp) + 1, kept.end(), entityByte)) return kept;
+    // The cut splits it if the text goes on with its name up to a ';'.
+    size_t end = kept.size();
+    while (end < text.size() && end - amp < longestEntity && entityByte(text[end])) ++end;
+    if (end < text.size() && text[end] == ';') kept.resize(amp);
+    return kept;
 }
 
 eString substituteForRequest(eString text) {

@@ -26,6 +26,9 @@ void trim1(eString& text);
 // At most the first `maxBytes` bytes of the UTF-8 `text`, cut before a
 // character that would not fit whole.
 eString utf8Prefix(eString text, size_t maxBytes);
+// The same, also cut before an entity ("&name;", "&#x263A;") that the cut
+// would split: a kept "&#x" means nothing and shows as noise.
+eString textPrefix(eString text, size_t maxBytes);
 
 // The six substitutions that make a nickname or shout message safe to store
 // and send, in this order: blank -> "_", tab -> "_", "&" -> "e", double

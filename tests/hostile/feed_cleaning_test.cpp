@@ -45,6 +45,13 @@ TEST_F(HostileFeed, NestedEscapesAndLongTitlesCleanLikeShortOnes) {
         {"title", &NewsItem::title, "x" + repeat("\xC3\xA4", 1000),
          "x" + repeat("\xC3\xA4", (feedreading::maxTitleBytes - 1) / 2)},
         {"pubDate", &NewsItem::date, std::string(1000, 'D'), std::string(feedreading::maxDateBytes, 'D')},
+        // Never cut inside an entity the cleaning left alone; an "&" that
+        // opens none stays.
+        {"title", &NewsItem::title, std::string(253, 't') + "&amp;#x2603;", std::string(253, 't')},
+        {"title", &NewsItem::title, std::string(250, 't') + "&amp;bogus;t", std::string(250, 't')},
+        {"title", &NewsItem::title, std::string(254, 't') + "&amp;#169;t", std::string(254, 't') + "\xC2\xA9"},
+        {"title", &NewsItem::title, std::string(250, 't') + "Tom &amp; Jerry", std::string(250, 't') + "Tom & "},
+        {"pubDate", &NewsItem::date, std::string(120, 'D') + "&amp;#x1F600;", std::string(120, 'D')},
         {"link", &NewsItem::link, "http://x/" + std::string(feedreading::maxLinkBytes, 'l'), ""},
     };
     for (const auto& [element, field, xml, want] : cases) {
@@ -70,9 +77,12 @@ TEST_F(HostileFeed, DescriptionsShareOneBudget) {
     EXPECT_EQ(total, feedreading::maxDescriptionTotal);
 }
 
-TEST_F(HostileFeed, UnknownRootBoxNamesAShortPrefix) {
-    const std::string name(200, 'r');
-    parse("", name);
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].text, "Unknown file format (" + name.substr(0, feedreading::maxShownRootName) + "...)");
+TEST_F(HostileFeed, UnknownRootBoxNamesTheRootWhole) {
+    for (size_t length : {size_t(41), size_t(200), feedreading::maxShownRootName}) {
+        const std::string name = "x:" + std::string(length - 2, 'r');
+        boxes.clear();
+        parse("", name);
+        ASSERT_EQ(boxes.boxes().size(), 1u) << length;
+        EXPECT_EQ(boxes.boxes()[0].text, "Unknown file format (" + name + ")");
+    }
 }

@@ -105,28 +105,64 @@ void startDownload(const std::string& url, const std::string& file, Receiver& re
     connection->start();
 }
 
-TEST(HostileHttp, EachFailureHasItsOwnCodeAndLeavesNoFile) {
-    const std::string ok = "HTTP/1.0 200 OK\r\n\r\n", file = "/var/tmp/r.tmp";
+// Only a final 200 whose body arrived whole is a success. Every failure
+// ends within the stall time-out and leaves the old target as it was.
+TEST(HostileHttp, EachFailureHasItsOwnCodeAndSparesTheTarget) {
+    const std::string ok = "HTTP/1.0 200 OK\r\n\r\n", file = "/var/tmp/r.tmp", old(40, 'o');
+    const auto status = [](const std::string& line, const std::string& rest = "") {
+        return RawReply{RawReply::Close, "HTTP/1.1 " + line + "\r\n" + rest + "\r\n"};
+    };
+    const std::string hundred = std::string(100, 'h');
     const struct { RawReply reply; const char* scheme; std::string file; int code; } cases[] = {
         {{RawReply::Close, ok + std::string(1000, 'b')}, "http", file, 0},
+        {{RawReply::Close, ok}, "http", file, 0},  // an empty 200 is an empty file
         {{RawReply::Close, ok + std::string(1001, 'b')}, "http", file, eHTTPConnection::errorTooLarge},
         {{RawReply::Close, "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\nb"}, "http", file, eHTTPConnection::errorTooLarge},
         {{RawReply::Close, "<html>no status line</html>\n"}, "http", file, eHTTPConnection::errorNotHttp},
         {{RawReply::Close, "HTTP/1.1 400 Bad Request\r\n\r\n"}, "https", file, eHTTPConnection::errorTls},
         {{RawReply::Silent, ""}, "https", file, eHTTPConnection::errorTls},
         {{RawReply::Close, ok + "b"}, "http", "/var/tmp/" + std::string(300, 'n'), eHTTPConnection::errorNameTooLong},
+        // Statuses other than 200 fail with the status, whatever the body.
+        {status("304 Not Modified"), "http", file, 304},
+        {status("204 No Content"), "http", file, 204},
+        {status("206 Partial Content", "Content-Length: 3\r\n") , "http", file, 206},
+        {status("302 Found", "Content-Length: 4\r\n"), "http", file, 302},  // no Location to follow
+        // An interim status and no final one: the reply is cut short.
+        {status("100 Continue"), "http", file, eHTTPConnection::errorTransfer},
+        {status("101 Switching Protocols", "Upgrade: x\r\n"), "http", file, eHTTPConnection::errorTransfer},
+        {{RawReply::Close, "HTTP/1.1 399 Odd\r\n\r\nbody"}, "http", file, 399},
+        {{RawReply::Close, "HTTP/1.1 201 Created\r\nContent-Length: 4\r\n\r\nbody"}, "http", file, 201},
+        // Broken replies, not a failure of the client.
+        {status("200 OK", "X-Long: " + std::string(1 << 20, 'l') + "\r\n"), "http", file, eHTTPConnection::errorTransfer},
+        {status("200 OK", "X-Long: " + std::string(150000, 'l') + "\r\n"), "http", file, eHTTPConnection::errorTransfer},
+        {status("302 Found", "Location: /" + std::string(200000, 'l') + "\r\n"), "http", file, eHTTPConnection::errorTransfer},
+        {status("301 Moved", "Location: /" + std::string(120000, 'l') + "\r\n"), "http", file, eHTTPConnection::errorTransfer},
+        {status("200 OK", "Content-Length: -5\r\n"), "http", file, eHTTPConnection::errorTransfer},
+        {status("200 OK", "Content-Length: -99999999999\r\n"), "http", file, eHTTPConnection::errorTransfer},
+        {status("200 OK", std::string("X-Nul: a\0b\r\n", 12)), "http", file, eHTTPConnection::errorTransfer},
+        {status("200 OK", std::string("Content-Type: text/\0plain\r\n", 27)), "http", file, eHTTPConnection::errorTransfer},
+        // 100 bytes, then silence: the stall time-out counts from the last byte.
+        {{RawReply::Silent, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + hundred}, "http", file, eHTTPConnection::errorTimeout},
+        {{RawReply::Silent, "HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n" + hundred.substr(0, 7)}, "http", file, eHTTPConnection::errorTimeout},
     };
+    constexpr long stallSeconds = 2;
     emu::setHttpMaxReplyBytes(1000);
-    emu::setHttpTimeouts(1000, 5);
+    emu::setHttpTimeouts(1000, stallSeconds);
     for (const auto& [reply, scheme, target, code] : cases) {
-        SCOPED_TRACE(reply.bytes.substr(0, 30) + " " + scheme);
+        SCOPED_TRACE(reply.bytes.substr(0, 30) + "... of " + std::to_string(reply.bytes.size()) + " bytes, " + scheme);
         BoxRoot box;
+        box.write(target.size() < 100 ? target : file, old);
         RawServer server([&reply = reply](const std::string&) { return reply; });
         Receiver receiver;
+        auto began = std::chrono::steady_clock::now();
         startDownload(std::string(scheme) + "://127.0.0.1:" + std::to_string(server.port()) + "/", target, receiver);
         EXPECT_TRUE(runUntil(quiet));
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(stallSeconds * 1000 + 1500));
         EXPECT_EQ(receiver.code, code);
-        EXPECT_EQ(entries(box.path("/var/tmp")), code == 0 ? 1u : 0u);
+        EXPECT_EQ(entries(box.path("/var/tmp")), 1u);
+        if (target == file) {
+            EXPECT_EQ(box.read(file), code == 0 ? reply.bytes.substr(ok.size()) : old);
+        }
     }
     emu::setHttpMaxReplyBytes(0);
     emu::setHttpTimeouts(0, 0);

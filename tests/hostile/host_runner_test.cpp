@@ -18,10 +18,14 @@ TEST(HostileRunner, TwoHundredWindowsClosedDuringTrickledTransfersLeaveTheNextRe
     });
     BoxRoot box;
     box.copyFixture(std::string(LUMEN_ASSETS_RELATIVE) + "/LumenNews.png", paths::logo);
+    box.write(paths::settingsFile, "lang=1\ndown=/media/dl/\nnick=Guest\n");
     const struct { const char* name; long age; bool stays; } parts[] = {
         {"/var/tmp/rss.tmp.part-1-1", 3600, false},    // an earlier run's
         {"/var/tmp/shout.tmp.part-2-2", -3600, true},  // written after the start
-        {"/media/hdd/a.zip.part-3-3", 3600, true},     // not the reply directory
+        {"/media/hdd/a.zip.part-3-3", 3600, true},     // neither the reply nor the download directory
+        {"/media/dl/b.zip.part-4-4", 3600, false},     // the download directory: a killed download's
+        {"/media/dl/c.zip.part-5-55", -3600, true},
+        {"/media/dl/notes.part-two.txt", 3600, true},  // a user's file, not the host's pattern
     };
     for (const auto& part : parts) {
         box.write(part.name, "partial");

@@ -68,7 +68,8 @@ LoopbackServer::LoopbackServer() : server(std::make_unique<httplib::Server>()) {
                                           });
             break;
         case Route::Stall:
-            response.set_content_provider(100, "text/plain", [this](size_t, size_t, httplib::DataSink&) {
+            response.set_content_provider(route.sent + 100, "text/plain", [this, route](size_t offset, size_t, httplib::DataSink& sink) {
+                if (offset < route.sent) return sink.write(std::string(route.sent - offset, 's').data(), route.sent - offset);
                 std::unique_lock<std::mutex> guard(lock);
                 // Bounded, so that a forgotten server cannot hang a test run.
                 wake.wait_for(guard, std::chrono::seconds(60), [this] { return stopping; });
@@ -137,9 +138,10 @@ void LoopbackServer::closeAfter(const std::string& path) {
     routes[path].closes = true;
 }
 
-void LoopbackServer::stall(const std::string& path) {
+void LoopbackServer::stall(const std::string& path, size_t sent) {
     Route route;
     route.kind = Route::Stall;
+    route.sent = sent;
     setRoute(path, std::move(route));
 }
 

@@ -41,8 +41,9 @@ public:
     // Declares body.size() as Content-Length, sends the first `sent` bytes,
     // then drops the connection.
     void dropAfter(const std::string& path, const std::string& body, size_t sent);
-    // Sends the status line and headers, then nothing until the server stops.
-    void stall(const std::string& path);
+    // Sends the status line and headers (a length of `sent` + 100 bytes),
+    // then `sent` bytes of the body, then nothing until the server stops.
+    void stall(const std::string& path, size_t sent = 0);
     // `bytes` of junk (the same bytes every time) with status 200.
     void junk(const std::string& path, size_t bytes);
     // Stops listening once a request for `path` (an existing route) has
