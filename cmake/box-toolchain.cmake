@@ -8,25 +8,45 @@ set(LUMEN_BOX_CPU "${LUMEN_BOX_CPU}" CACHE STRING "Box CPU: mipsel, armhf, mips 
 # try_compile projects re-read this file without the cache.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES LUMEN_BOX_CPU LUMEN_BOX_NO_SYSROOT)
 
+# Per CPU: the instruction set built for, and the architecture name of the
+# box feeds' packages (both cache options a preset or -D may change).
+# MIPS boxes' cores include plain MIPS32 ones, which lack the compiler's
+# default mips32r2 instructions. ARM hard-float boxes are ARMv7-A cores
+# with NEON, and their feeds name that tune; the compiler's default
+# (ARMv7-A, VFPv3-D16, Thumb-2) runs on all of them. PowerPC: generic 32-bit.
+
 if(LUMEN_BOX_CPU STREQUAL "mipsel")
   set(triplet mipsel-linux-gnu)
   set(qemu qemu-mipsel)
   set(CMAKE_SYSTEM_PROCESSOR mips)
+  set(cpu_flags -march=mips32)
+  set(opkg_arch mips32el)
 elseif(LUMEN_BOX_CPU STREQUAL "armhf")
   set(triplet arm-linux-gnueabihf)
   set(qemu qemu-arm)
   set(CMAKE_SYSTEM_PROCESSOR arm)
+  set(cpu_flags "")
+  set(opkg_arch armv7ahf-neon)
 elseif(LUMEN_BOX_CPU STREQUAL "mips")
   set(triplet mips-linux-gnu)
   set(qemu qemu-mips)
   set(CMAKE_SYSTEM_PROCESSOR mips)
+  set(cpu_flags -march=mips32)
+  set(opkg_arch mips32)
 elseif(LUMEN_BOX_CPU STREQUAL "powerpc")
   set(triplet powerpc-linux-gnu)
   set(qemu qemu-ppc)
   set(CMAKE_SYSTEM_PROCESSOR ppc)
+  set(cpu_flags "")
+  set(opkg_arch powerpc)
 else()
   message(FATAL_ERROR "LUMEN_BOX_CPU must be mipsel, armhf, mips or powerpc (got '${LUMEN_BOX_CPU}')")
 endif()
+
+set(LUMEN_BOX_CPU_FLAGS "${cpu_flags}" CACHE STRING
+    "Compiler flags choosing the box's instruction set (empty: the cross compiler's default)")
+# Applied by the top CMakeLists.txt, so that a changed value takes effect in an existing build.
+set(LUMEN_OPKG_ARCH "${opkg_arch}" CACHE STRING "Architecture field of the box package (the box feed's name)")
 
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${triplet}-gcc)

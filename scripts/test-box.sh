@@ -4,16 +4,30 @@
 # mipsel), with the emulated host and the server built for the box too, and
 # the unit tests on the big-endian ones (mips, powerpc). As root: tests
 # start lumenhost and the server, which the kernel runs through qemu once
-# qemu is registered with binfmt_misc (done here when missing).
+# qemu is registered with binfmt_misc (done here when missing, and undone
+# at the end).
 #   scripts/test-box.sh [CPU...]      default: armhf mipsel mips powerpc
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 binfmt=/proc/sys/fs/binfmt_misc
+# What this run registered (and mounted) is undone when it ends; what was
+# there before stays.
+registered="" mounted=""
+unregister() {
+  for name in $registered; do echo -1 >"$binfmt/$name" || true; done
+  [ -z "$mounted" ] || umount "$binfmt" || true
+}
+trap unregister EXIT
+trap 'exit 130' INT TERM
 register() {  # qemu-arm, qemu-mipsel
   [ -e "$binfmt/$1" ] && return 0
-  [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ ! -e "$binfmt/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$binfmt"
+    mounted=1
+  fi
   cat "/usr/lib/binfmt.d/$1.conf" >"$binfmt/register"
+  registered="$registered $1"
 }
 summary=""
 for cpu in ${*:-armhf mipsel mips powerpc}; do
