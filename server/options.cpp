@@ -11,13 +11,16 @@ const char* serveUsage() {
            "Serves the community in FILE to the Lumen News plug-in. The first line on\n"
            "standard output is \"listening on ADDR:PORT\".\n"
            "\n"
-           "  --db FILE            the database (made with \"lumen-server init\")\n"
+           "  --db FILE            the database made with \"lumen-server init\": a file\n"
+           "                       (SQLite) or a postgresql:// URL (PostgreSQL)\n"
            "  --files DIR          the download files (default: files beside FILE)\n"
            "  --listen ADDR:PORT   address to listen on (default 127.0.0.1:8080);\n"
            "                       port 0 picks a free one\n"
            "  --base-url URL       address the feed links use (default " "http://news.corvane.example)\n"
            "  --shout-interval S   seconds between two shouts of one address (default 5, 0: any)\n"
            "  --log FILE           append one line per request (default: standard error)\n"
+           "  --commit-batch N     posts committed together at most (default 512; 1: one\n"
+           "                       transaction per post, for comparison)\n"
            "  --help               show this text\n"
            "\n"
            "Test-only fault switches, off by default; never use them in service. They apply\n"
@@ -38,6 +41,8 @@ const char* serveUsage() {
 
 std::string filesDirOf(const std::string& db, const std::string& option) {
     if (!option.empty()) return option;
+    // A database server has no folder beside it: the current one.
+    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return "files";
     size_t slash = db.rfind('/');
     return (slash == std::string::npos ? std::string(".") : db.substr(0, slash)) + "/files";
 }
@@ -92,6 +97,10 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options, st
         } else if (arg == "--shout-interval") {
             if (!number(0, 24 * 3600, n)) return ParseResult::Error;
             options.shoutIntervalSeconds = n;
+            ++i;
+        } else if (arg == "--commit-batch") {
+            if (!number(1, 100000, n)) return ParseResult::Error;
+            options.commitBatch = n;
             ++i;
         } else if (arg == "--listen") {
             if (!needValue()) return ParseResult::Error;

@@ -16,6 +16,7 @@ struct Options {
     int port = 8080;             // 0: a free one
     std::string baseUrl;         // empty: the plug-in's own base address
     long shoutIntervalSeconds = 5;
+    long commitBatch = 512;      // posts per group commit; 1: one commit each
     std::string logFile;         // empty: stderr
     std::set<std::string> faultOps;  // empty: faults apply to every request
     int delayMs = 0;

@@ -24,8 +24,8 @@ namespace {
 // A handler stuck writing to a client that reads nothing must not keep
 // the process alive for ever.
 constexpr auto shutdownGrace = std::chrono::seconds(2);
-// How often changes by the content tools are looked for, and the request
-// counter is saved.
+// How often changes by other processes are looked for, and the counts are
+// added to the database.
 constexpr auto housekeeping = std::chrono::seconds(1);
 
 struct Finish {
@@ -67,7 +67,9 @@ int serve(int argc, const char* const* argv) {
     }
     std::unique_ptr<Store> store;
     try {
-        store = Store::open(options.db);
+        StoreSettings storeSettings;
+        storeSettings.commitBatch = static_cast<size_t>(options.commitBatch);
+        store = Store::open(options.db, storeSettings);
     } catch (const DatabaseError& e) {
         std::fprintf(stderr, "lumen-server: %s\n", e.what());
         return 1;
@@ -123,6 +125,7 @@ int serve(int argc, const char* const* argv) {
     pthread_kill(signalThread.native_handle(), SIGUSR1);
     signalThread.join();
     keeper.join();
+    store->finishPosts();
     try {
         site.saveCounters();
     } catch (const DatabaseError& e) {

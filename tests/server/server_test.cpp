@@ -14,7 +14,7 @@
 
 #include "community/ParseShoutInput.h"
 #include "community/endpoints.h"
-#include "server/database.h"
+#include "server/sqlite_connection.h"
 #include "tests/support/demo_server.h"
 #include "text/text_cleaning.h"
 
@@ -174,7 +174,7 @@ TEST(Server, RefusesADamagedOrNewerDatabaseAndLeavesItAlone) {
          "is not a usable database"},
         {"empty file", [](const std::string& db) { std::ofstream(db, std::ios::trunc); },
          "not a lumen-server database"},
-        {"newer", [](const std::string& db) { srv::Database(db, false).exec("PRAGMA user_version = 99"); },
+        {"newer", [](const std::string& db) { srv::SqliteConnection(db, false).exec("PRAGMA user_version = 99"); },
          "schema version 99, newer than"},
         {"damaged page", [](const std::string& db) {
              std::fstream f(db, std::ios::in | std::ios::out | std::ios::binary);
