@@ -147,12 +147,7 @@ void checkTables(Connection& c, int version) {
 void checkWritable(Connection& c) {
     const std::string refused = c.name() + " is read-only for this server; it needs to write";
     if (c.backend() == Backend::Sqlite) {
-        auto& file = static_cast<SqliteConnection&>(c);
-        if (file.readOnly()) throw DatabaseError(refused);
-        // WAL needs its two side files beside the database.
-        std::string dir = c.name().substr(0, c.name().rfind('/') + 1);
-        if (::access((dir.empty() ? "." : dir).c_str(), W_OK) != 0)
-            throw DatabaseError(c.name() + ": its folder is read-only for this server; it needs to write there");
+        if (static_cast<SqliteConnection&>(c).readOnly()) throw DatabaseError(refused);
         try {
             c.begin();
             c.rollback();
@@ -193,6 +188,16 @@ bool isEmptyDatabase(Connection& c) {
 }
 
 void checkDatabase(Connection& c) {
+    if (c.backend() == Backend::Sqlite) {
+        // Before any read: a WAL database cannot even be read without
+        // writing its two side files beside it.
+        const std::string& file = c.name();
+        std::string dir = file.find('/') == std::string::npos ? "." : file.substr(0, file.rfind('/') + 1);
+        if (::access(file.c_str(), W_OK) != 0)
+            throw DatabaseError(file + " is read-only for this server; it needs to write");
+        if (::access(dir.c_str(), W_OK) != 0)
+            throw DatabaseError(file + ": its folder is read-only for this server; it needs to write there");
+    }
     int version = 0;
     try {
         version = databaseVersion(c);

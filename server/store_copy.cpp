@@ -75,6 +75,10 @@ CopyCount copyCommunity(Store& from, Store& to) {
         Connection& source = from.batchConnection();
         to.batch([&] {
             Connection& target = to.batchConnection();
+            for (const char* table : {"news", "shouts", "files", "bans", "visits"}) {
+                if (scalar(target, std::string("SELECT COUNT(*) FROM ") + table) > 0)
+                    throw DatabaseError(to.name() + " holds a community already; copy fills new databases only");
+            }
             // A new database holds the default rows of its migrations.
             for (auto t = communityTables().rbegin(); t != communityTables().rend(); ++t)
                 target.exec(std::string("DELETE FROM ") + t->name);
