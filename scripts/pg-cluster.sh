@@ -25,6 +25,7 @@ start)
   rm -rf "$dir"
   mkdir -p "$dir"
   [ "$(id -u)" = 0 ] && chown postgres "$dir"
+  as_postgres test -w "$dir" || { echo "pg-cluster: the postgres user cannot reach $dir (a parent folder is private)" >&2; exit 1; }
   as_postgres "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C >"$dir/initdb.log" 2>&1
   port=$(free_port)
   # Loopback only, no Unix socket in the machine's folders; fsync stays on

@@ -97,6 +97,7 @@ void Site::storeChanged() {
     totals.clear();
     banned.clear();
     categories.clear();
+    articleIds.clear();
 }
 
 void Site::downloaded(int64_t fileId) {
@@ -130,11 +131,23 @@ Reply Site::feed(const Query& query) {
 }
 
 Reply Site::article(const Query& query) {
-    // The page shows the reads before this one; each page read counts.
-    auto found = store.article(idOf(query.get("sid")));
-    if (!found) return errorReply(404, "No such article.");
-    store.countRead(found->id);
-    return textReply(articlePage(*found), "text/html; charset=UTF-8");
+    // The page shows the reads added to the database so far, so it is
+    // cached like the rest until the next change or flush; each read counts.
+    const int64_t id = idOf(query.get("sid"));
+    auto known = articleIds.get("ids", [&] {
+        std::set<int64_t> ids;
+        for (const char* lang : {"en", "it"})
+            for (const Article& a : store.news(lang)) ids.insert(a.id);
+        return ids;
+    });
+    if (!known->count(id)) return errorReply(404, "No such article.");
+    auto body = bodies.get("article-" + std::to_string(id), [&] {
+        auto found = store.article(id);
+        return found ? articlePage(*found) : std::string();
+    });
+    if (body->empty()) return errorReply(404, "No such article.");
+    store.countRead(id);
+    return bodyReply(body, "text/html; charset=UTF-8");
 }
 
 void Site::postShout(const Request& request, Respond respond) {

@@ -98,6 +98,7 @@ private:
     ReplyCache<Totals> totals;
     ReplyCache<std::set<std::string>> banned;
     ReplyCache<std::set<std::string>> categories;
+    ReplyCache<std::set<int64_t>> articleIds;
     std::mutex visitorLock;
     std::string today;
     std::set<std::string> visitorsToday;  // handed to the store already
