@@ -89,7 +89,7 @@ http {
   access_log off;
   client_body_temp_path $work/nginx; proxy_temp_path $work/nginx; fastcgi_temp_path $work/nginx;
   uwsgi_temp_path $work/nginx; scgi_temp_path $work/nginx;
-  upstream lumen { server 127.0.0.1:1 down; keepalive 64; include $work/upstreams.conf; }
+  upstream lumen { server 127.0.0.1:1 down; keepalive 8; include $work/upstreams.conf; }
   server { listen 127.0.0.1:$nginx_port; root $work/www;
     location /lumennews/ { proxy_pass http://lumen; proxy_http_version 1.1; proxy_set_header Connection "";
       proxy_next_upstream off; } }
