@@ -194,7 +194,9 @@ TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
     } catch (const srv::DatabaseError& e) {
         EXPECT_NE(std::string(e.what()).find("not a lumen-server database"), std::string::npos) << e.what();
     }
-    if (GetParam() == Backend::Sqlite) EXPECT_EQ(fileBytes(foreign.db()), before);
+    if (GetParam() == Backend::Sqlite) {
+        EXPECT_EQ(fileBytes(foreign.db()), before);
+    }
 }
 
 TEST_P(StoreOn, ACommunityMovesToTheOtherBackEndAndBack) {
