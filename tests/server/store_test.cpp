@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <chrono>
 #include <filesystem>
 #include <future>
@@ -16,6 +18,7 @@
 #include <sstream>
 #include <thread>
 
+#include "server/site.h"
 #include "server/sqlite_connection.h"
 #include "server/store.h"
 #include "server/store_copy.h"
@@ -128,6 +131,33 @@ TEST_P(StoreOn, PostsAreAcknowledgedOnlyOnceCommittedAndStoredOnce) {
     std::map<std::string, int> copies;
     for (const srv::Shout& s : observer->latestShouts(10 * posters * each)) ++copies[s.message];
     for (int n = 0; n < posters * each; ++n) EXPECT_EQ(copies["m" + std::to_string(n)], 1) << n;
+}
+
+TEST_P(StoreOn, ThePostsOfTheSiteAnswerLaterWithoutHoldingTheCaller) {
+    auto store = open();
+    srv::Site site(*store, srv::SiteSettings{});
+    constexpr int posts = 300;
+    std::mutex lock;
+    std::condition_variable allAnswered;
+    int answered = 0, saved = 0, fromTheCaller = 0;
+    const auto caller = std::this_thread::get_id();
+    for (int i = 0; i < posts; ++i) {
+        srv::Request request;
+        request.path = "/lumennews/index.php";
+        request.query = srv::Query("op=inme&n=N&p=site-" + std::to_string(i));
+        request.address = "10.2.0." + std::to_string(i);
+        site.handle(request, [&](srv::Reply reply) {
+            std::lock_guard<std::mutex> guard(lock);
+            saved += reply.body->find("saved, thank you") != std::string::npos;
+            fromTheCaller += std::this_thread::get_id() == caller;
+            if (++answered == posts) allAnswered.notify_one();
+        });
+    }
+    std::unique_lock<std::mutex> guard(lock);
+    ASSERT_TRUE(allAnswered.wait_for(guard, std::chrono::seconds(30), [&] { return answered == posts; }));
+    EXPECT_EQ(saved, posts);
+    EXPECT_EQ(fromTheCaller, 0) << "answered by the writer after its commit, not by the caller";
+    EXPECT_EQ(store->latestShouts(2 * posts).size(), static_cast<size_t>(posts));
 }
 
 TEST_P(StoreOn, AChangeByAnotherServerIsSeenWithinASecond) {
