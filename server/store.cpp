@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -168,7 +169,7 @@ void Store::batch(const std::function<void()>& work) {
     Transaction t(*writer);
     batchThread = std::this_thread::get_id();
     struct Reset {
-        std::thread::id& id;
+        std::atomic<std::thread::id>& id;
         ~Reset() { id = std::thread::id(); }
     } reset{batchThread};
     work();
@@ -284,23 +285,27 @@ void Store::finishPosts() {
 std::vector<PostOutcome> Store::commitPosts(const std::vector<std::pair<Shout, int64_t>>& group) {
     std::vector<PostOutcome> outcomes;
     write([&](Connection& c) {
+        outcomes.assign(group.size(), PostOutcome::Stored);
+        // Turns are taken in address order, so that two servers' groups
+        // lock the same rows in the same order and cannot deadlock.
+        std::vector<size_t> byAddress(group.size());
+        for (size_t i = 0; i < group.size(); ++i) byAddress[i] = i;
+        std::stable_sort(byAddress.begin(), byAddress.end(),
+                         [&](size_t a, size_t b) { return group[a].first.address < group[b].first.address; });
         const int64_t now = nowMs();
-        for (const auto& [shout, pauseMs] : group) {
-            if (pauseMs > 0) {
-                // The address's turn, taken only when its last post is old
-                // enough: one statement, so two servers cannot both take it.
-                Statement& turn = c.query(
-                    "INSERT INTO shout_turns (address, posted_ms) VALUES (?, ?) ON CONFLICT (address)"
-                    " DO UPDATE SET posted_ms = excluded.posted_ms WHERE shout_turns.posted_ms <= ?");
-                turn.bind(1, shout.address).bind(2, now).bind(3, now - pauseMs);
-                if (turn.run() == 0) {
-                    outcomes.push_back(PostOutcome::TooSoon);
-                    continue;
-                }
-            }
-            insertShout(c, shout);
-            outcomes.push_back(PostOutcome::Stored);
+        for (size_t i : byAddress) {
+            const auto& [shout, pauseMs] = group[i];
+            if (pauseMs <= 0) continue;
+            // The address's turn, taken only when its last post is old
+            // enough: one statement, so two servers cannot both take it.
+            Statement& turn = c.query(
+                "INSERT INTO shout_turns (address, posted_ms) VALUES (?, ?) ON CONFLICT (address)"
+                " DO UPDATE SET posted_ms = excluded.posted_ms WHERE shout_turns.posted_ms <= ?");
+            turn.bind(1, shout.address).bind(2, now).bind(3, now - pauseMs);
+            if (turn.run() == 0) outcomes[i] = PostOutcome::TooSoon;
         }
+        for (size_t i = 0; i < group.size(); ++i)
+            if (outcomes[i] == PostOutcome::Stored) insertShout(c, group[i].first);
     });
     return outcomes;
 }

@@ -6,6 +6,7 @@
 // database by flushCounts(), never overwritten, so several servers may
 // share one database. Shouts go through a group commit (post_writer.h).
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -130,7 +131,7 @@ private:
 
     std::mutex writeLock;  // held by this process's one writer at a time
     std::unique_ptr<Connection> writer;
-    std::thread::id batchThread;
+    std::atomic<std::thread::id> batchThread{};
 
     std::mutex poolLock;
     std::condition_variable poolFreed;
