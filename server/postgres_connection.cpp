@@ -94,12 +94,19 @@ private:
 }  // namespace
 
 std::string withoutPassword(const std::string& url) {
-    size_t scheme = url.find("://");
-    size_t at = url.find('@');
-    if (scheme == std::string::npos || at == std::string::npos) return url;
-    size_t colon = url.find(':', scheme + 3);
-    if (colon == std::string::npos || colon > at) return url;
-    return url.substr(0, colon) + url.substr(at);
+    std::string out = url;
+    // "?password=..." in a URL, "password=..." in a keyword string.
+    for (size_t at = out.find("password="); at != std::string::npos; at = out.find("password=", at + 1)) {
+        size_t value = at + std::string("password=").size();
+        size_t end = out.find_first_of("& ", value);
+        out.replace(value, (end == std::string::npos ? out.size() : end) - value, "***");
+    }
+    size_t scheme = out.find("://");
+    size_t at = out.find('@');
+    if (scheme == std::string::npos || at == std::string::npos) return out;
+    size_t colon = out.find(':', scheme + 3);
+    if (colon == std::string::npos || colon > at) return out;
+    return out.substr(0, colon) + out.substr(at);
 }
 
 PostgresConnection::PostgresConnection(const std::string& url) : url(url), shownName(withoutPassword(url)) {
