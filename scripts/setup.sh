@@ -7,7 +7,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config
   fonts-dejavu-core libcpp-httplib-dev libsqlite3-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev clang libclang-rt-14-dev valgrind
   g++-mipsel-linux-gnu g++-arm-linux-gnueabihf g++-mips-linux-gnu g++-powerpc-linux-gnu
-  qemu-user qemu-user-binfmt googletest dpkg-dev xz-utils"
+  qemu-user qemu-user-binfmt googletest dpkg-dev xz-utils
+  libpq-dev postgresql-15 nginx-light wrk sqlite3"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
@@ -16,6 +17,12 @@ if [ -n "$missing" ]; then
   echo "setup: installing$missing"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
+  # PostgreSQL is for the tests' throwaway clusters only: no cluster of
+  # the machine's own is made (and so none started as a service).
+  if [ ! -e /etc/postgresql-common/createcluster.conf ]; then
+    mkdir -p /etc/postgresql-common
+    echo "create_main_cluster = false" >/etc/postgresql-common/createcluster.conf
+  fi
   # shellcheck disable=SC2086
-  apt-get install -y -q --no-install-recommends $missing
+  apt-get install -y -q --no-install-recommends -o Dpkg::Options::=--force-confold $missing
 fi

@@ -13,7 +13,8 @@ const char* serveUsage() {
            "Serves the community in FILE to the Lumen News plug-in. The first line on\n"
            "standard output is \"listening on ADDR:PORT\".\n"
            "\n"
-           "  --db FILE            the database (made with \"lumen-server init\")\n"
+           "  --db FILE            the database made with \"lumen-server init\": a file\n"
+           "                       (SQLite) or a postgresql:// URL (PostgreSQL)\n"
            "  --files DIR          the download files (default: files beside FILE)\n"
            "  --listen ADDR:PORT   address to listen on (default 127.0.0.1:8080);\n"
            "                       port 0 picks a free one\n"
@@ -22,6 +23,8 @@ const char* serveUsage() {
            "  --feed-items N       the newest N news in each feed (default 50, 1 to 10000)\n"
            "  --cache-mib N        memory for finished replies, in MiB (default 4, 1 to 1024)\n"
            "  --log FILE           append one line per request (default: standard error)\n"
+           "  --commit-batch N     posts committed together at most (default 512; 1: one\n"
+           "                       transaction per post, for comparison)\n"
            "  --help               show this text\n"
            "\n"
            "Test-only fault switches, off by default; never use them in service. They apply\n"
@@ -42,6 +45,8 @@ const char* serveUsage() {
 
 std::string filesDirOf(const std::string& db, const std::string& option) {
     if (!option.empty()) return option;
+    // A database server has no folder beside it: the current one.
+    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return "files";
     size_t slash = db.rfind('/');
     return (slash == std::string::npos ? std::string(".") : db.substr(0, slash)) + "/files";
 }
@@ -109,6 +114,10 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options, st
             ++i;
         } else if (arg == "--cache-mib") {
             if (!number(1, 1024, options.replyCacheMib)) return ParseResult::Error;
+            ++i;
+        } else if (arg == "--commit-batch") {
+            if (!number(1, 100000, n)) return ParseResult::Error;
+            options.commitBatch = n;
             ++i;
         } else if (arg == "--listen") {
             if (!needValue()) return ParseResult::Error;

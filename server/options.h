@@ -18,6 +18,7 @@ struct Options {
     long shoutIntervalSeconds = 5;
     long feedItems = 50;         // the newest news a feed carries
     long replyCacheMib = 4;      // the byte budget of the reply cache
+    long commitBatch = 512;      // posts per group commit; 1: one commit each
     std::string logFile;         // empty: stderr
     std::set<std::string> faultOps;  // empty: faults apply to every request
     int delayMs = 0;

@@ -39,7 +39,7 @@ struct FileEntry {
     std::string description;  // HTML, lines
 };
 
-// What the statistics show, apart from the two request counters.
+// What the statistics show, as the database has it.
 struct Totals {
     int64_t news = 0;
     int64_t files = 0;
@@ -48,6 +48,8 @@ struct Totals {
     int64_t topNewsReads = 0;
     std::string topFile;  // file name
     int64_t topFileDownloads = 0;
+    int64_t pluginRequests = 0;  // flushed so far, by every server
+    int64_t visitorsToday = 0;   // flushed so far, by every server
 };
 
 }  // namespace srv

@@ -24,9 +24,13 @@ namespace {
 // A handler stuck writing to a client that reads nothing must not keep
 // the process alive for ever.
 constexpr auto shutdownGrace = std::chrono::seconds(2);
-// How often changes by the content tools are looked for, and the request
-// counter is saved.
-constexpr auto housekeeping = std::chrono::seconds(1);
+// How often changes by other processes are looked for, and the counts are
+// added to the database.
+// Changes are looked for five times a second, so that every server drops
+// its cached replies within a second of a change anywhere; counts are
+// added once a second.
+constexpr auto housekeeping = std::chrono::milliseconds(200);
+constexpr int ticksPerFlush = 5;
 
 struct Finish {
     std::mutex lock;
@@ -67,7 +71,9 @@ int serve(int argc, const char* const* argv) {
     }
     std::unique_ptr<Store> store;
     try {
-        store = Store::open(options.db);
+        StoreSettings storeSettings;
+        storeSettings.commitBatch = static_cast<size_t>(options.commitBatch);
+        store = Store::open(options.db, storeSettings);
     } catch (const DatabaseError& e) {
         std::fprintf(stderr, "lumen-server: %s\n", e.what());
         return 1;
@@ -92,9 +98,10 @@ int serve(int argc, const char* const* argv) {
     std::thread keeper([&] {
         std::unique_lock<std::mutex> guard(finish.lock);
         int64_t seen = store->dataVersion();
+        int tick = 0;
         while (!finish.done.wait_for(guard, housekeeping, [&] { return finish.finished; })) {
             try {
-                site.saveCounters();
+                if (++tick % ticksPerFlush == 0) site.saveCounters();
                 int64_t version = store->dataVersion();
                 if (version != seen) site.storeChanged();
                 seen = version;
@@ -125,6 +132,7 @@ int serve(int argc, const char* const* argv) {
     pthread_kill(signalThread.native_handle(), SIGUSR1);
     signalThread.join();
     keeper.join();
+    store->finishPosts();
     try {
         site.saveCounters();
     } catch (const DatabaseError& e) {

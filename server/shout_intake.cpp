@@ -49,22 +49,4 @@ std::string postReply(ShoutVerdict verdict) {
     return std::string("<html><body><p>") + text + "</p></body></html>\n";
 }
 
-bool PostPacer::take(const std::string& address, Clock::time_point now) {
-    if (interval.count() <= 0) return true;
-    std::lock_guard<std::mutex> guard(lock);
-    // Forget addresses whose pause is over, so the map stays small.
-    if (last.size() > 10000) {
-        for (auto it = last.begin(); it != last.end();) it = now - it->second >= interval ? last.erase(it) : ++it;
-    }
-    auto found = last.find(address);
-    if (found != last.end() && now - found->second < interval) return false;
-    last[address] = now;
-    return true;
-}
-
-void PostPacer::giveBack(const std::string& address) {
-    std::lock_guard<std::mutex> guard(lock);
-    last.erase(address);
-}
-
 }  // namespace srv

@@ -1,9 +1,6 @@
 // Which posted shouts are stored: the plug-in's own limits on the text,
-// banned nicknames and a pause between posts of one client address.
+// banned nicknames; the pause between posts is the store's.
 #pragma once
-#include <chrono>
-#include <map>
-#include <mutex>
 #include <string>
 
 namespace srv {
@@ -30,21 +27,5 @@ inline constexpr size_t maxNickChars = 15;
 ShoutVerdict checkShoutText(const std::string& nick, const std::string& message);
 // The short page answered to a post, whatever the verdict.
 std::string postReply(ShoutVerdict verdict);
-
-// At most one post per address and interval; thread-safe.
-class PostPacer {
-public:
-    using Clock = std::chrono::steady_clock;
-    explicit PostPacer(std::chrono::milliseconds interval) : interval(interval) {}
-    // Takes the address's turn when it is free; false when it is too soon.
-    bool take(const std::string& address, Clock::time_point now = Clock::now());
-    // Gives a turn back, for a post refused after take().
-    void giveBack(const std::string& address);
-
-private:
-    std::chrono::milliseconds interval;
-    std::mutex lock;
-    std::map<std::string, Clock::time_point> last;
-};
 
 }  // namespace srv

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <future>
 
 #include "server/replies.h"
 
@@ -58,14 +59,16 @@ bool isSafeFileName(const std::string& name) {
 }
 
 Site::Site(Store& store, SiteSettings settings)
-    : store(store),
-      settings(std::move(settings)),
-      bodies(this->settings.replyCacheBytes),
-      pacer(this->settings.shoutInterval) {
-    pluginRequests = savedRequests = store.counter(pluginRequestCounter);
-}
+    : store(store), settings(std::move(settings)), bodies(this->settings.replyCacheBytes) {}
 
-void Site::handle(Request request, Respond respond) { respond(answer(request)); }
+void Site::handle(Request request, Respond respond) {
+    // A post answers after its group commit, without holding this thread.
+    if (request.path == scriptPath && request.query.get("op") == "inme") {
+        count(request);
+        return postShout(request, std::move(respond));
+    }
+    respond(answer(request));
+}
 
 Reply Site::answer(const Request& request) {
     count(request);
@@ -76,22 +79,18 @@ Reply Site::answer(const Request& request) {
 
 void Site::count(const Request& request) {
     if (request.userAgent != pluginAgent) return;
-    ++pluginRequests;
+    store.countRequest(pluginRequestCounter);
     std::lock_guard<std::mutex> guard(visitorLock);
     std::string day = visitorDay();
     if (day != today) {
         today = day;
-        auto known = store.visitors(day);
-        visitorsToday = std::set<std::string>(known.begin(), known.end());
+        visitorsToday.clear();
     }
     if (visitorsToday.insert(request.address).second) store.visit(day, request.address);
 }
 
 void Site::saveCounters() {
-    int64_t now = pluginRequests;
-    if (now == savedRequests) return;
-    store.setCounter(pluginRequestCounter, now);
-    savedRequests = now;
+    if (store.flushCounts()) storeChanged();
 }
 
 void Site::storeChanged() {
@@ -99,17 +98,12 @@ void Site::storeChanged() {
     totals.clear();
     banned.clear();
     categories.clear();
+    articleIds.clear();
 }
 
 void Site::downloaded(int64_t fileId) {
-    // Called as the response goes away, where nothing may be thrown.
-    try {
-        store.countDownload(fileId);
-    } catch (const DatabaseError& e) {
-        std::fprintf(stderr, "lumen-server: download of file %lld not counted: %s\n", static_cast<long long>(fileId),
-                     e.what());
-    }
-    storeChanged();
+    // Counted in memory; the statistics show it after the next flush.
+    store.countDownload(fileId);
 }
 
 Reply Site::script(const Request& request) {
@@ -121,7 +115,7 @@ Reply Site::script(const Request& request) {
         return bodyReply(bodies.get("outme", [&] { return shoutPage(store.latestShouts(shownShouts)); }),
                          "text/html; charset=UTF-8");
     }
-    if (op == "inme") return postShout(request);
+    if (op == "inme") return postShoutAndWait(request);
     if (op == "outmestats2") return statistics();
     if (op == "outcat") return category(query);
     if (op == "outfile") return fileDetail(query);
@@ -143,15 +137,26 @@ Reply Site::feed(const Query& query) {
 }
 
 Reply Site::article(const Query& query) {
-    // The page shows the reads before this one; each page read counts.
-    auto found = store.article(idOf(query.get("sid")));
-    if (!found) return errorReply(404, "No such article.");
-    store.countRead(found->id);
-    totals.clear();
-    return textReply(articlePage(*found), "text/html; charset=UTF-8");
+    // The page shows the reads added to the database so far, so it is
+    // cached like the rest until the next change or flush; each read counts.
+    const int64_t id = idOf(query.get("sid"));
+    auto known = articleIds.get("ids", [&] {
+        std::set<int64_t> ids;
+        for (const char* lang : {"en", "it"})
+            for (const Article& a : store.news(lang)) ids.insert(a.id);
+        return ids;
+    });
+    if (!known->count(id)) return errorReply(404, "No such article.");
+    auto body = bodies.get("article-" + std::to_string(id), [&] {
+        auto found = store.article(id);
+        return found ? articlePage(*found) : std::string();
+    });
+    if (body->empty()) return errorReply(404, "No such article.");
+    store.countRead(id);
+    return bodyReply(body, "text/html; charset=UTF-8");
 }
 
-Reply Site::postShout(const Request& request) {
+void Site::postShout(const Request& request, Respond respond) {
     Shout shout;
     shout.nick = request.query.get("n");
     shout.message = request.query.get("p");
@@ -167,30 +172,31 @@ Reply Site::postShout(const Request& request) {
         });
         if (bans->count(banKey(shout.nick))) verdict = ShoutVerdict::Banned;
     }
-    if (verdict == ShoutVerdict::Stored && !pacer.take(request.address)) verdict = ShoutVerdict::TooSoon;
-    if (verdict == ShoutVerdict::Stored) {
-        shout.posted = std::time(nullptr);
-        try {
-            store.addShout(shout);
-            storeChanged();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "lumen-server: shout not stored: %s\n", e.what());
-            pacer.giveBack(request.address);  // nothing was stored: the next try is no flood
-            verdict = ShoutVerdict::NotStored;
-        }
-    }
     // Always 200: the plug-in waits for the list after its post, whatever happened.
-    return textReply(postReply(verdict), "text/html; charset=UTF-8");
+    if (verdict != ShoutVerdict::Stored) return respond(textReply(postReply(verdict), "text/html; charset=UTF-8"));
+    shout.posted = std::time(nullptr);
+    store.postShout(shout, settings.shoutInterval, [this, respond = std::move(respond)](PostOutcome outcome) {
+        if (outcome == PostOutcome::Stored) storeChanged();
+        ShoutVerdict v = outcome == PostOutcome::Stored  ? ShoutVerdict::Stored
+                         : outcome == PostOutcome::Failed ? ShoutVerdict::NotStored
+                                                          : ShoutVerdict::TooSoon;
+        respond(textReply(postReply(v), "text/html; charset=UTF-8"));
+    });
+}
+
+Reply Site::postShoutAndWait(const Request& request) {
+    auto reply = std::make_shared<std::promise<Reply>>();
+    auto answered = reply->get_future();
+    postShout(request, [reply](Reply r) { reply->set_value(std::move(r)); });
+    return answered.get();
 }
 
 Reply Site::statistics() {
     Statistics stats;
-    stats.pluginRequests = pluginRequests;
-    {
-        std::lock_guard<std::mutex> guard(visitorLock);
-        stats.visitorsToday = static_cast<int64_t>(visitorsToday.size());
-    }
     stats.totals = *totals.get("totals", [&] { return store.totals(); });
+    // Every server's flushed counts, and this one's not flushed yet.
+    stats.pluginRequests = stats.totals.pluginRequests + store.pendingRequests(pluginRequestCounter);
+    stats.visitorsToday = stats.totals.visitorsToday + store.pendingVisitors(visitorDay());
     return textReply(statisticsReply(stats), "text/plain; charset=UTF-8");
 }
 

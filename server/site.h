@@ -76,14 +76,18 @@ public:
     void downloaded(int64_t fileId);
     // Drops every cached reply; for changes made by other processes too.
     void storeChanged();
-    // Writes the request counter to the store when it moved.
+    // Adds the counts gathered here to the store; drops the cached replies
+    // when it wrote.
     void saveCounters();
 
 private:
     Reply script(const Request& request);
     Reply feed(const Query& query);
     Reply article(const Query& query);
-    Reply postShout(const Request& request);
+    // Answers through `respond` once the shout's group commit is durable.
+    void postShout(const Request& request, Respond respond);
+    // The same, waiting for the answer.
+    Reply postShoutAndWait(const Request& request);
     Reply statistics();
     Reply category(const Query& query);
     Reply fileDetail(const Query& query);
@@ -96,12 +100,10 @@ private:
     ReplyCache<Totals> totals;
     ReplyCache<std::set<std::string>> banned;
     ReplyCache<std::set<std::string>> categories;
-    PostPacer pacer;
-    std::atomic<int64_t> pluginRequests{0};
-    std::atomic<int64_t> savedRequests{0};
+    ReplyCache<std::set<int64_t>> articleIds;
     std::mutex visitorLock;
     std::string today;
-    std::set<std::string> visitorsToday;
+    std::set<std::string> visitorsToday;  // handed to the store already
 };
 
 // Status pages; the body says what went wrong.

@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
+#include <chrono>
+#include <cstdio>
 #include <ctime>
 
+#include "server/post_writer.h"
 #include "server/schema.h"
 
 namespace srv {
@@ -14,6 +16,8 @@ namespace {
 
 const char* const articleColumns = "id, lang, title, author, posted, utc_offset, summary, body, link, reads";
 const char* const fileColumns = "id, category, name, title, uploader, uploaded, size, downloads, description";
+// Pause rows older than this are of no use to any pause and are dropped.
+constexpr int64_t staleTurnMs = 24 * 3600 * 1000;
 
 Article articleFrom(const Statement& s) {
     Article a;
@@ -44,10 +48,21 @@ FileEntry fileFrom(const Statement& s) {
     return f;
 }
 
-
 bool exists(const std::string& file) {
     struct stat st {};
     return ::stat(file.c_str(), &st) == 0;
+}
+
+int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// The key of a new row, from the statement's RETURNING id.
+int64_t returnedId(Statement& s) {
+    int64_t id = s.step() ? s.integer(0) : 0;
+    s.run();
+    return id;
 }
 
 }  // namespace
@@ -61,233 +76,466 @@ std::string visitorDay() {
     return day;
 }
 
-Store::Store(const std::string& file, bool create) : db(file, create) {
-    if (!create) checkDatabase(db, file);
-    prepareDatabase(db);
+// A pooled connection, given back when the lease ends.
+class Store::Lease {
+public:
+    explicit Lease(Store& store) : store(store) {
+        std::unique_lock<std::mutex> guard(store.poolLock);
+        store.poolFreed.wait(guard, [&] { return !store.idle.empty() || store.opened < store.settings.readers; });
+        if (!store.idle.empty()) {
+            c = std::move(store.idle.back());
+            store.idle.pop_back();
+            return;
+        }
+        ++store.opened;
+        guard.unlock();
+        try {
+            c = connect(store.dbName, false);
+        } catch (...) {
+            std::lock_guard<std::mutex> again(store.poolLock);
+            --store.opened;
+            store.poolFreed.notify_one();
+            throw;
+        }
+    }
+    ~Lease() {
+        std::lock_guard<std::mutex> guard(store.poolLock);
+        store.idle.push_back(std::move(c));
+        store.poolFreed.notify_one();
+    }
+    Connection& connection() { return *c; }
+
+private:
+    Store& store;
+    std::unique_ptr<Connection> c;
+};
+
+Store::Store(const std::string& db, bool create, StoreSettings settings)
+    : dbName(db), settings(settings), writer(connect(db, create)) {
+    if (create) {
+        if (!isEmptyDatabase(*writer))
+            throw DatabaseError(writer->name() + " holds tables already; init creates new databases only");
+    } else {
+        checkDatabase(*writer);
+    }
+    prepareDatabase(*writer);
+    posts = std::make_unique<PostWriter>(*this, settings.commitBatch);
 }
 
-std::unique_ptr<Store> Store::open(const std::string& file) {
-    if (!exists(file)) throw DatabaseError("no database " + file + " (create one with: lumen-server init --db FILE)");
-    return std::make_unique<Store>(file, false);
+Store::~Store() {
+    finishPosts();
+    try {
+        flushCounts();
+    } catch (const DatabaseError& e) {
+        std::fprintf(stderr, "lumen-server: counts lost at close: %s\n", e.what());
+    }
 }
 
-std::unique_ptr<Store> Store::create(const std::string& file) {
-    if (exists(file)) throw DatabaseError(file + " exists already; init creates new databases only");
-    return std::make_unique<Store>(file, true);
+std::unique_ptr<Store> Store::open(const std::string& db, StoreSettings settings) {
+    if (!isPostgresUrl(db) && !exists(db))
+        throw DatabaseError("no database " + db + " (create one with: lumen-server init --db DB)");
+    return std::make_unique<Store>(db, false, settings);
+}
+
+std::unique_ptr<Store> Store::create(const std::string& db) {
+    if (!isPostgresUrl(db) && exists(db)) throw DatabaseError(db + " exists already; init creates new databases only");
+    return std::make_unique<Store>(db, true, StoreSettings{});
+}
+
+void Store::write(const std::function<void(Connection&)>& work) {
+    if (batchThread == std::this_thread::get_id()) return work(*writer);
+    std::lock_guard<std::mutex> guard(writeLock);
+    Transaction t(*writer);
+    work(*writer);
+    writer->announceChange();
+    t.commit();
+}
+
+void Store::read(const std::function<void(Connection&)>& work) {
+    if (batchThread == std::this_thread::get_id()) return work(*writer);
+    Lease lease(*this);
+    work(lease.connection());
+}
+
+void Store::batch(const std::function<void()>& work) {
+    std::lock_guard<std::mutex> guard(writeLock);
+    Transaction t(*writer);
+    batchThread = std::this_thread::get_id();
+    struct Reset {
+        std::atomic<std::thread::id>& id;
+        ~Reset() { id = std::thread::id(); }
+    } reset{batchThread};
+    work();
+    writer->announceChange();
+    t.commit();
+}
+
+Connection& Store::batchConnection() {
+    if (batchThread != std::this_thread::get_id()) throw DatabaseError("no batch is running on this thread");
+    return *writer;
 }
 
 std::vector<Article> Store::news(const std::string& lang) {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare(std::string("SELECT ") + articleColumns +
-                             " FROM news WHERE lang = ? ORDER BY posted DESC, id DESC");
-    s.bind(1, lang);
     std::vector<Article> out;
-    while (s.step()) out.push_back(articleFrom(s));
+    read([&](Connection& c) {
+        Statement& s = c.query(std::string("SELECT ") + articleColumns +
+                               " FROM news WHERE lang = ? ORDER BY posted DESC, id DESC");
+        s.bind(1, lang);
+        while (s.step()) out.push_back(articleFrom(s));
+    });
     return out;
 }
 
-std::optional<Article> Store::articleLocked(int64_t id) {
-    Statement s = db.prepare(std::string("SELECT ") + articleColumns + " FROM news WHERE id = ?");
-    s.bind(1, id);
-    if (!s.step()) return std::nullopt;
-    return articleFrom(s);
-}
-
 std::optional<Article> Store::article(int64_t id) {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    return articleLocked(id);
+    std::optional<Article> out;
+    read([&](Connection& c) {
+        Statement& s = c.query(std::string("SELECT ") + articleColumns + " FROM news WHERE id = ?");
+        s.bind(1, id);
+        if (s.step()) out = articleFrom(s);
+        s.run();
+    });
+    return out;
 }
 
-int64_t Store::insertArticle(const Article& a) {
-    Statement s = db.prepare(
-        "INSERT INTO news (id, lang, title, author, posted, utc_offset, summary, body, link, reads)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    if (a.id > 0) s.bind(1, a.id);
-    s.bind(2, a.lang).bind(3, a.title).bind(4, a.author).bind(5, a.posted).bind(6, int64_t{a.utcOffset});
-    s.bind(7, a.summary).bind(8, a.body).bind(9, a.link).bind(10, a.reads);
-    s.run();
-    return db.lastInsertId();
-}
-
-int64_t Store::addArticle(const Article& article) {
+int64_t Store::addArticle(const Article& a) {
     int64_t id = 0;
-    write([&] { id = insertArticle(article); });
+    write([&](Connection& c) {
+        Statement& s = c.query(a.id > 0 ? "INSERT INTO news (lang, title, author, posted, utc_offset, summary, body,"
+                                          " link, reads, id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"
+                                        : "INSERT INTO news (lang, title, author, posted, utc_offset, summary, body,"
+                                          " link, reads) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id");
+        s.bind(1, a.lang).bind(2, a.title).bind(3, a.author).bind(4, a.posted).bind(5, int64_t{a.utcOffset});
+        s.bind(6, a.summary).bind(7, a.body).bind(8, a.link).bind(9, a.reads);
+        if (a.id > 0) s.bind(10, a.id);
+        id = returnedId(s);
+        if (a.id > 0 && c.backend() == Backend::Postgres) afterKeyedInserts(c, communityTables()[1]);
+    });
     return id;
 }
 
 bool Store::updateArticle(const Article& a) {
     bool changed = false;
-    write([&] {
-        Statement s = db.prepare(
+    write([&](Connection& c) {
+        Statement& s = c.query(
             "UPDATE news SET lang = ?, title = ?, author = ?, posted = ?, utc_offset = ?, summary = ?, body = ?,"
             " link = ? WHERE id = ?");
         s.bind(1, a.lang).bind(2, a.title).bind(3, a.author).bind(4, a.posted).bind(5, int64_t{a.utcOffset});
         s.bind(6, a.summary).bind(7, a.body).bind(8, a.link).bind(9, a.id);
-        s.run();
-        changed = db.changes() > 0;
+        changed = s.run() > 0;
     });
     return changed;
 }
 
-bool Store::deleteArticle(int64_t id) { return changeRow("DELETE FROM news WHERE id = ?", id); }
-
-void Store::countRead(int64_t id) {
-    write([&] { db.prepare("UPDATE news SET reads = reads + 1 WHERE id = ?").bind(1, id).run(); });
+bool Store::deleteArticle(int64_t id) {
+    bool changed = false;
+    write([&](Connection& c) { changed = c.query("DELETE FROM news WHERE id = ?").bind(1, id).run() > 0; });
+    return changed;
 }
 
 std::vector<Shout> Store::latestShouts(int limit) {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare(
-        "SELECT id, posted, nick, message, address FROM shouts ORDER BY posted DESC, id DESC LIMIT ?");
-    s.bind(1, int64_t{limit});
     std::vector<Shout> out;
-    while (s.step()) out.push_back(Shout{s.integer(0), s.integer(1), s.text(2), s.text(3), s.text(4)});
+    read([&](Connection& c) {
+        Statement& s =
+            c.query("SELECT id, posted, nick, message, address FROM shouts ORDER BY posted DESC, id DESC LIMIT ?");
+        s.bind(1, int64_t{limit});
+        while (s.step()) out.push_back(Shout{s.integer(0), s.integer(1), s.text(2), s.text(3), s.text(4)});
+    });
     return out;
+}
+
+int64_t Store::insertShout(Connection& c, const Shout& shout) {
+    Statement& s = c.query("INSERT INTO shouts (posted, nick, message, address) VALUES (?, ?, ?, ?) RETURNING id");
+    s.bind(1, shout.posted).bind(2, shout.nick).bind(3, shout.message).bind(4, shout.address);
+    return returnedId(s);
 }
 
 int64_t Store::addShout(const Shout& shout) {
     int64_t id = 0;
-    write([&] {
-        Statement s = db.prepare("INSERT INTO shouts (posted, nick, message, address) VALUES (?, ?, ?, ?)");
-        s.bind(1, shout.posted).bind(2, shout.nick).bind(3, shout.message).bind(4, shout.address).run();
-        id = db.lastInsertId();
-    });
+    write([&](Connection& c) { id = insertShout(c, shout); });
     return id;
 }
 
-bool Store::deleteShout(int64_t id) { return changeRow("DELETE FROM shouts WHERE id = ?", id); }
+bool Store::deleteShout(int64_t id) {
+    bool changed = false;
+    write([&](Connection& c) { changed = c.query("DELETE FROM shouts WHERE id = ?").bind(1, id).run() > 0; });
+    return changed;
+}
+
+void Store::postShout(const Shout& shout, std::chrono::milliseconds pause, PostDone done) {
+    std::lock_guard<std::mutex> guard(postsLock);
+    if (!posts) return done(PostOutcome::Failed);
+    posts->post(shout, pause.count(), std::move(done));
+}
+
+void Store::finishPosts() {
+    std::unique_ptr<PostWriter> stopping;
+    {
+        std::lock_guard<std::mutex> guard(postsLock);
+        stopping = std::move(posts);
+    }
+}
+
+std::vector<PostOutcome> Store::commitPosts(const std::vector<std::pair<Shout, int64_t>>& group) {
+    std::vector<PostOutcome> outcomes;
+    write([&](Connection& c) {
+        outcomes.assign(group.size(), PostOutcome::Stored);
+        // Turns are taken in address order, so that two servers' groups
+        // lock the same rows in the same order and cannot deadlock.
+        std::vector<size_t> byAddress(group.size());
+        for (size_t i = 0; i < group.size(); ++i) byAddress[i] = i;
+        std::stable_sort(byAddress.begin(), byAddress.end(),
+                         [&](size_t a, size_t b) { return group[a].first.address < group[b].first.address; });
+        const int64_t now = nowMs();
+        for (size_t i : byAddress) {
+            const auto& [shout, pauseMs] = group[i];
+            if (pauseMs <= 0) continue;
+            // The address's turn, taken only when its last post is old
+            // enough: one statement, so two servers cannot both take it.
+            Statement& turn = c.query(
+                "INSERT INTO shout_turns (address, posted_ms) VALUES (?, ?) ON CONFLICT (address)"
+                " DO UPDATE SET posted_ms = excluded.posted_ms WHERE shout_turns.posted_ms <= ?");
+            turn.bind(1, shout.address).bind(2, now).bind(3, now - pauseMs);
+            if (turn.run() == 0) outcomes[i] = PostOutcome::TooSoon;
+        }
+        for (size_t i = 0; i < group.size(); ++i)
+            if (outcomes[i] == PostOutcome::Stored) insertShout(c, group[i].first);
+    });
+    return outcomes;
+}
 
 bool Store::categoryExists(const std::string& name) {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare("SELECT 1 FROM categories WHERE name = ?");
-    s.bind(1, name);
-    return s.step();
+    bool found = false;
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT 1 FROM categories WHERE name = ?");
+        s.bind(1, name);
+        found = s.step();
+        s.run();
+    });
+    return found;
 }
 
 std::vector<std::string> Store::categories() {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare("SELECT name FROM categories ORDER BY position");
     std::vector<std::string> out;
-    while (s.step()) out.push_back(s.text(0));
-    return out;
-}
-
-std::vector<FileEntry> Store::filesWhere(const std::string& where, const std::function<void(Statement&)>& bind) {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare(std::string("SELECT ") + fileColumns + " FROM files WHERE " + where + " ORDER BY id");
-    bind(s);
-    std::vector<FileEntry> out;
-    while (s.step()) out.push_back(fileFrom(s));
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT name FROM categories ORDER BY position");
+        while (s.step()) out.push_back(s.text(0));
+    });
     return out;
 }
 
 std::vector<FileEntry> Store::files(const std::string& category) {
-    return filesWhere("category = ?", [&](Statement& s) { s.bind(1, category); });
-}
-
-std::optional<FileEntry> Store::file(int64_t id) {
-    auto found = filesWhere("id = ?", [&](Statement& s) { s.bind(1, id); });
-    if (found.empty()) return std::nullopt;
-    return found.front();
-}
-
-std::optional<FileEntry> Store::fileNamed(const std::string& name) {
-    auto found = filesWhere("name = ?", [&](Statement& s) { s.bind(1, name); });
-    if (found.empty()) return std::nullopt;
-    return found.front();
-}
-
-int64_t Store::insertFile(const FileEntry& f) {
-    Statement s = db.prepare(
-        "INSERT INTO files (id, category, name, title, uploader, uploaded, size, downloads, description)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    if (f.id > 0) s.bind(1, f.id);
-    s.bind(2, f.category).bind(3, f.name).bind(4, f.title).bind(5, f.uploader).bind(6, f.uploaded);
-    s.bind(7, f.size).bind(8, f.downloads).bind(9, f.description);
-    s.run();
-    return db.lastInsertId();
-}
-
-int64_t Store::addFile(const FileEntry& file) {
-    int64_t id = 0;
-    write([&] { id = insertFile(file); });
-    return id;
-}
-
-bool Store::removeFile(int64_t id) { return changeRow("DELETE FROM files WHERE id = ?", id); }
-
-void Store::countDownload(int64_t id) {
-    write([&] { db.prepare("UPDATE files SET downloads = downloads + 1 WHERE id = ?").bind(1, id).run(); });
-}
-
-bool Store::ban(const std::string& nick) {
-    return changeRow("INSERT INTO bans (nick) VALUES (?) ON CONFLICT (nick) DO NOTHING", banKey(nick));
-}
-
-bool Store::unban(const std::string& nick) { return changeRow("DELETE FROM bans WHERE nick = ?", banKey(nick)); }
-
-std::vector<std::string> Store::bans() {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare("SELECT nick FROM bans ORDER BY nick");
-    std::vector<std::string> out;
-    while (s.step()) out.push_back(s.text(0));
+    std::vector<FileEntry> out;
+    read([&](Connection& c) {
+        Statement& s = c.query(std::string("SELECT ") + fileColumns + " FROM files WHERE category = ? ORDER BY id");
+        s.bind(1, category);
+        while (s.step()) out.push_back(fileFrom(s));
+    });
     return out;
 }
 
+std::optional<FileEntry> Store::file(int64_t id) {
+    std::optional<FileEntry> out;
+    read([&](Connection& c) {
+        Statement& s = c.query(std::string("SELECT ") + fileColumns + " FROM files WHERE id = ?");
+        s.bind(1, id);
+        if (s.step()) out = fileFrom(s);
+        s.run();
+    });
+    return out;
+}
+
+std::optional<FileEntry> Store::fileNamed(const std::string& name) {
+    std::optional<FileEntry> out;
+    read([&](Connection& c) {
+        Statement& s = c.query(std::string("SELECT ") + fileColumns + " FROM files WHERE name = ?");
+        s.bind(1, name);
+        if (s.step()) out = fileFrom(s);
+        s.run();
+    });
+    return out;
+}
+
+int64_t Store::addFile(const FileEntry& f) {
+    int64_t id = 0;
+    write([&](Connection& c) {
+        Statement& s = c.query(f.id > 0 ? "INSERT INTO files (category, name, title, uploader, uploaded, size,"
+                                          " downloads, description, id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"
+                                        : "INSERT INTO files (category, name, title, uploader, uploaded, size,"
+                                          " downloads, description) VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING id");
+        s.bind(1, f.category).bind(2, f.name).bind(3, f.title).bind(4, f.uploader).bind(5, f.uploaded);
+        s.bind(6, f.size).bind(7, f.downloads).bind(8, f.description);
+        if (f.id > 0) s.bind(9, f.id);
+        id = returnedId(s);
+        if (f.id > 0 && c.backend() == Backend::Postgres) afterKeyedInserts(c, communityTables()[3]);
+    });
+    return id;
+}
+
+bool Store::removeFile(int64_t id) {
+    bool changed = false;
+    write([&](Connection& c) { changed = c.query("DELETE FROM files WHERE id = ?").bind(1, id).run() > 0; });
+    return changed;
+}
+
+bool Store::ban(const std::string& nick) {
+    bool changed = false;
+    write([&](Connection& c) {
+        changed = c.query("INSERT INTO bans (nick) VALUES (?) ON CONFLICT (nick) DO NOTHING").bind(1, banKey(nick)).run() >
+                  0;
+    });
+    return changed;
+}
+
+bool Store::unban(const std::string& nick) {
+    bool changed = false;
+    write([&](Connection& c) { changed = c.query("DELETE FROM bans WHERE nick = ?").bind(1, banKey(nick)).run() > 0; });
+    return changed;
+}
+
+std::vector<std::string> Store::bans() {
+    std::vector<std::string> out;
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT nick FROM bans ORDER BY nick");
+        while (s.step()) out.push_back(s.text(0));
+    });
+    return out;
+}
+
+void Store::countRead(int64_t id) {
+    std::lock_guard<std::mutex> guard(countLock);
+    ++reads[id];
+}
+
+void Store::countDownload(int64_t id) {
+    std::lock_guard<std::mutex> guard(countLock);
+    ++downloads[id];
+}
+
+void Store::countRequest(const std::string& counter) {
+    std::lock_guard<std::mutex> guard(countLock);
+    ++requests[counter];
+}
+
+void Store::visit(const std::string& day, const std::string& address) {
+    std::lock_guard<std::mutex> guard(countLock);
+    newVisitors.emplace(day, address);
+}
+
+int64_t Store::pendingRequests(const std::string& counter) {
+    std::lock_guard<std::mutex> guard(countLock);
+    auto found = requests.find(counter);
+    return found == requests.end() ? 0 : found->second;
+}
+
+int64_t Store::pendingVisitors(const std::string& day) {
+    std::lock_guard<std::mutex> guard(countLock);
+    int64_t n = 0;
+    for (const auto& row : newVisitors) n += row.first == day;
+    return n;
+}
+
+bool Store::flushCounts() {
+    std::map<int64_t, int64_t> readDelta, downloadDelta;
+    std::map<std::string, int64_t> requestDelta;
+    std::set<std::pair<std::string, std::string>> visitorRows;
+    {
+        std::lock_guard<std::mutex> guard(countLock);
+        readDelta.swap(reads);
+        downloadDelta.swap(downloads);
+        requestDelta.swap(requests);
+        visitorRows.swap(newVisitors);
+    }
+    if (readDelta.empty() && downloadDelta.empty() && requestDelta.empty() && visitorRows.empty()) return false;
+    try {
+        // Added, never set: other servers add theirs to the same rows. Rows
+        // are taken in key order, so two flushes cannot deadlock.
+        write([&](Connection& c) {
+            for (const auto& [id, n] : readDelta)
+                c.query("UPDATE news SET reads = reads + ? WHERE id = ?").bind(1, n).bind(2, id).run();
+            for (const auto& [id, n] : downloadDelta)
+                c.query("UPDATE files SET downloads = downloads + ? WHERE id = ?").bind(1, n).bind(2, id).run();
+            for (const auto& [name, n] : requestDelta) {
+                c.query("INSERT INTO counters (name, value) VALUES (?, ?) ON CONFLICT (name)"
+                        " DO UPDATE SET value = counters.value + excluded.value")
+                    .bind(1, name)
+                    .bind(2, n)
+                    .run();
+            }
+            for (const auto& [day, address] : visitorRows) {
+                c.query("INSERT INTO visits (day, address) VALUES (?, ?) ON CONFLICT (day, address) DO NOTHING")
+                    .bind(1, day)
+                    .bind(2, address)
+                    .run();
+            }
+            c.query("DELETE FROM shout_turns WHERE posted_ms < ?").bind(1, nowMs() - staleTurnMs).run();
+        });
+    } catch (...) {
+        // Kept for the next flush: a count is never dropped by a failed write.
+        std::lock_guard<std::mutex> guard(countLock);
+        for (const auto& [id, n] : readDelta) reads[id] += n;
+        for (const auto& [id, n] : downloadDelta) downloads[id] += n;
+        for (const auto& [name, n] : requestDelta) requests[name] += n;
+        newVisitors.insert(visitorRows.begin(), visitorRows.end());
+        throw;
+    }
+    return true;
+}
+
 Totals Store::totals() {
-    std::lock_guard<std::recursive_mutex> guard(lock);
     Totals t;
-    t.news = db.scalar("SELECT COUNT(*) FROM news");
-    t.files = db.scalar("SELECT COUNT(*) FROM files");
-    t.shouts = db.scalar("SELECT COUNT(*) FROM shouts");
-    Statement news = db.prepare("SELECT title, reads FROM news ORDER BY reads DESC, id LIMIT 1");
-    if (news.step()) {
-        t.topNews = news.text(0);
-        t.topNewsReads = news.integer(1);
-    }
-    Statement file = db.prepare("SELECT name, downloads FROM files ORDER BY downloads DESC, id LIMIT 1");
-    if (file.step()) {
-        t.topFile = file.text(0);
-        t.topFileDownloads = file.integer(1);
-    }
+    read([&](Connection& c) {
+        t.news = scalar(c, "SELECT COUNT(*) FROM news");
+        t.files = scalar(c, "SELECT COUNT(*) FROM files");
+        t.shouts = scalar(c, "SELECT COUNT(*) FROM shouts");
+        Statement& news = c.query("SELECT title, reads FROM news ORDER BY reads DESC, id LIMIT 1");
+        if (news.step()) {
+            t.topNews = news.text(0);
+            t.topNewsReads = news.integer(1);
+        }
+        news.run();
+        Statement& file = c.query("SELECT name, downloads FROM files ORDER BY downloads DESC, id LIMIT 1");
+        if (file.step()) {
+            t.topFile = file.text(0);
+            t.topFileDownloads = file.integer(1);
+        }
+        file.run();
+        Statement& requests = c.query("SELECT value FROM counters WHERE name = ?");
+        requests.bind(1, std::string(pluginRequestCounter));
+        if (requests.step()) t.pluginRequests = requests.integer(0);
+        requests.run();
+        Statement& visitors = c.query("SELECT COUNT(*) FROM visits WHERE day = ?");
+        visitors.bind(1, visitorDay());
+        if (visitors.step()) t.visitorsToday = visitors.integer(0);
+        visitors.run();
+    });
     return t;
 }
 
 int64_t Store::counter(const std::string& name) {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare("SELECT value FROM counters WHERE name = ?");
-    s.bind(1, name);
-    return s.step() ? s.integer(0) : 0;
-}
-
-void Store::setCounter(const std::string& name, int64_t value) {
-    write([&] {
-        Statement s = db.prepare(
-            "INSERT INTO counters (name, value) VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET value = excluded.value");
-        s.bind(1, name).bind(2, value).run();
+    int64_t value = 0;
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT value FROM counters WHERE name = ?");
+        s.bind(1, name);
+        if (s.step()) value = s.integer(0);
+        s.run();
     });
-}
-
-void Store::visit(const std::string& day, const std::string& address) {
-    write([&] {
-        Statement s =
-            db.prepare("INSERT INTO visits (day, address) VALUES (?, ?) ON CONFLICT (day, address) DO NOTHING");
-        s.bind(1, day).bind(2, address).run();
-    });
+    return value;
 }
 
 std::vector<std::string> Store::visitors(const std::string& day) {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    Statement s = db.prepare("SELECT address FROM visits WHERE day = ?");
-    s.bind(1, day);
     std::vector<std::string> out;
-    while (s.step()) out.push_back(s.text(0));
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT address FROM visits WHERE day = ? ORDER BY address");
+        s.bind(1, day);
+        while (s.step()) out.push_back(s.text(0));
+    });
     return out;
 }
 
 int64_t Store::dataVersion() {
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    return db.scalar("PRAGMA data_version");
+    std::lock_guard<std::mutex> guard(listenLock);
+    if (!listener) listener = connect(dbName, false);
+    return listener->changesSeen();
 }
 
 }  // namespace srv

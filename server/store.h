@@ -1,33 +1,60 @@
-// Everything the community keeps, in one SQLite file. Thread-safe: one
-// connection, one lock; every write is one transaction, durable when the
-// call returns.
+// Everything the community keeps, in SQLite or PostgreSQL (connection.h).
+// Thread-safe. Reads borrow a connection of a small pool; writes of this
+// process take one writer connection in turn; every write is one
+// transaction, durable when the call returns. Counts (reads, downloads,
+// plug-in requests, visitors) are gathered in memory and added to the
+// database by flushCounts(), never overwritten, so several servers may
+// share one database. Shouts go through a group commit (post_writer.h).
 #pragma once
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <chrono>
+#include <set>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "server/ban_key.h"
-#include "server/database.h"
+#include "server/connection.h"
 #include "server/records.h"
 
 namespace srv {
+
+class PostWriter;
 
 // The counter of requests from the plug-in (its User-Agent).
 inline constexpr const char* pluginRequestCounter = "plugin_requests";
 // The day visitors are counted under: this machine's local date, YYYY-MM-DD.
 std::string visitorDay();
 
+// What became of a posted shout once its transaction is over.
+enum class PostOutcome { Stored, TooSoon, Failed };
+using PostDone = std::function<void(PostOutcome)>;
+
+struct StoreSettings {
+    // Posts committed together at most; 1 is one transaction per post.
+    size_t commitBatch = 512;
+    // Connections for reads (each lent to one thread at a time).
+    size_t readers = 4;
+};
+
 class Store {
 public:
-    // Opens an existing file, refusing a damaged or newer one, and brings
-    // its schema up to date. Throws DatabaseError with one line.
-    static std::unique_ptr<Store> open(const std::string& file);
-    // Creates a new file; refuses one that exists.
-    static std::unique_ptr<Store> create(const std::string& file);
+    // Opens an existing database (a file or a postgresql:// URL), refusing
+    // a damaged, newer, foreign or read-only one, and brings its schema up
+    // to date. Throws DatabaseError with one line.
+    static std::unique_ptr<Store> open(const std::string& db, StoreSettings settings = {});
+    // Creates a new database: a file that does not exist, or an empty
+    // PostgreSQL database.
+    static std::unique_ptr<Store> create(const std::string& db);
+    ~Store();
 
     // News, newest first.
     std::vector<Article> news(const std::string& lang);
@@ -35,11 +62,17 @@ public:
     int64_t addArticle(const Article& article);  // id 0: a new one
     bool updateArticle(const Article& article);
     bool deleteArticle(int64_t id);
-    void countRead(int64_t id);
 
     std::vector<Shout> latestShouts(int limit);
     int64_t addShout(const Shout& shout);
     bool deleteShout(int64_t id);
+    // Stores `shout` in the next group commit unless its address posted
+    // less than `pause` ago (decided in the database, for every server);
+    // `done` is called once the outcome is durable, from the writer thread.
+    void postShout(const Shout& shout, std::chrono::milliseconds pause, PostDone done);
+    // Commits the posts still waiting and takes no more (they fail); for a
+    // clean stop before the posters' answers go away.
+    void finishPosts();
 
     bool categoryExists(const std::string& name);
     std::vector<std::string> categories();
@@ -48,66 +81,72 @@ public:
     std::optional<FileEntry> fileNamed(const std::string& name);
     int64_t addFile(const FileEntry& file);  // id 0: a new one
     bool removeFile(int64_t id);
-    void countDownload(int64_t id);
 
     bool ban(const std::string& nick);    // false: already banned
     bool unban(const std::string& nick);  // false: was not banned
     std::vector<std::string> bans();
 
-    Totals totals();
-    int64_t counter(const std::string& name);
-    void setCounter(const std::string& name, int64_t value);
-    // Records `address` as a visitor of `day`.
+    // Counted in memory, added to the database by flushCounts().
+    void countRead(int64_t id);
+    void countDownload(int64_t id);
+    void countRequest(const std::string& counter);
+    // Records `address` as a visitor of `day` (once per process and day
+    // is enough: the database keeps one row per day and address).
     void visit(const std::string& day, const std::string& address);
+    // Adds what was counted since the last flush; true when it wrote.
+    bool flushCounts();
+    // Counts not flushed yet, for this process's own statistics.
+    int64_t pendingRequests(const std::string& counter);
+    int64_t pendingVisitors(const std::string& day);
+
+    Totals totals();  // includes the flushed counters and today's visitors
+    int64_t counter(const std::string& name);
     std::vector<std::string> visitors(const std::string& day);
 
-    // Moves when another connection (a content tool) commits a change.
+    // Grows when another connection or process commits a change.
     int64_t dataVersion();
 
-    // Runs `work` in one transaction under the lock (for imports).
-    template <class Work>
-    void batch(Work work) {
-        write([&] {
-            inBatch = true;
-            struct Reset {
-                bool& flag;
-                ~Reset() { flag = false; }
-            } reset{inBatch};
-            work();
-        });
-    }
+    // Runs `work` in one transaction on this thread (for imports and copies).
+    void batch(const std::function<void()>& work);
+    // The connection of the running batch (for copies).
+    Connection& batchConnection();
+    std::string name() const { return dbName; }
 
-    explicit Store(const std::string& file, bool create);
+    Store(const std::string& db, bool create, StoreSettings settings);
 
 private:
-    // One transaction, or part of the running batch.
-    template <class Work>
-    void write(Work work) {
-        std::lock_guard<std::recursive_mutex> guard(lock);
-        if (inBatch) return work();
-        Transaction t(db);
-        work();
-        t.commit();
-    }
-    // Runs `sql` with one bound value in its own write; true when it
-    // changed a row.
-    template <class Value>
-    bool changeRow(const char* sql, const Value& value) {
-        bool changed = false;
-        write([&] {
-            db.prepare(sql).bind(1, value).run();
-            changed = db.changes() > 0;
-        });
-        return changed;
-    }
-    std::optional<Article> articleLocked(int64_t id);
-    std::vector<FileEntry> filesWhere(const std::string& where, const std::function<void(Statement&)>& bind);
-    int64_t insertArticle(const Article& article);
-    int64_t insertFile(const FileEntry& file);
+    friend class PostWriter;
+    class Lease;
+    // One transaction on the writer connection, or part of this thread's batch.
+    void write(const std::function<void(Connection&)>& work);
+    // A read on a pooled connection, or on the writer inside this thread's batch.
+    void read(const std::function<void(Connection&)>& work);
+    // Runs the shouts of one group commit; outcomes in the same order.
+    std::vector<PostOutcome> commitPosts(const std::vector<std::pair<Shout, int64_t>>& posts);
+    int64_t insertShout(Connection& c, const Shout& shout);
 
-    std::recursive_mutex lock;
-    Database db;
-    bool inBatch = false;
+    std::string dbName;
+    StoreSettings settings;
+
+    std::mutex writeLock;  // held by this process's one writer at a time
+    std::unique_ptr<Connection> writer;
+    std::atomic<std::thread::id> batchThread{};
+
+    std::mutex poolLock;
+    std::condition_variable poolFreed;
+    std::vector<std::unique_ptr<Connection>> idle;
+    size_t opened = 0;
+
+    std::mutex listenLock;
+    std::unique_ptr<Connection> listener;
+
+    std::mutex countLock;
+    std::map<int64_t, int64_t> reads, downloads;
+    std::map<std::string, int64_t> requests;
+    std::set<std::pair<std::string, std::string>> newVisitors;
+
+    std::mutex postsLock;
+    std::unique_ptr<PostWriter> posts;
 };
 
 }  // namespace srv

@@ -17,6 +17,7 @@
 #include "server/sample_import.h"
 #include "server/site.h"
 #include "server/store.h"
+#include "server/store_copy.h"
 #include "server/text_codec.h"
 
 namespace srv {
@@ -243,9 +244,24 @@ int init(int argc, const char* const* argv) {
     } catch (...) {
         // A half-made database is worth nothing; the next init may start afresh.
         store.reset();
-        for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((db + suffix).c_str());
+        if (isPostgresUrl(db)) {
+            std::fprintf(stderr, "lumen-server init: the schema stays in %s; drop its tables before trying again\n",
+                         db.c_str());
+        } else {
+            for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((db + suffix).c_str());
+        }
         throw;
     }
+    return 0;
+}
+
+int copy(int argc, const char* const* argv) {
+    Args args(argc, argv, {"--from", "--to"});
+    auto from = Store::open(args.get("--from"));
+    auto to = Store::create(args.get("--to"));
+    CopyCount n = copyCommunity(*from, *to);
+    std::printf("copied %lld rows of %d tables from %s to %s, checked row for row\n", static_cast<long long>(n.rows),
+                n.tables, from->name().c_str(), to->name().c_str());
     return 0;
 }
 
@@ -253,7 +269,9 @@ int init(int argc, const char* const* argv) {
 
 const char* toolsUsage() {
     return "Usage: lumen-server COMMAND --db FILE [OPTION]...\n"
+           "FILE is an SQLite file, or a postgresql:// URL for PostgreSQL.\n"
            "  init --db FILE [--sample DIR] [--files DIR]   create a database\n"
+           "  copy --from FILE --to FILE                    move a community to a new database\n"
            "  serve --db FILE [...]                         serve it (serve --help)\n"
            "  news-add --db FILE --lang en|it --title T --author A --body PAGE.html\n"
            "           [--summary TEXT] [--date \"YYYY-MM-DD HH:MM\"] [--utc-offset MIN] [--link URL]\n"
@@ -273,6 +291,7 @@ const char* toolsUsage() {
 int runTool(const char* command, int argc, const char* const* argv) {
     try {
         if (std::string(command) == "init") return init(argc, argv);
+        if (std::string(command) == "copy") return copy(argc, argv);
         auto found = commands().find(command);
         if (found == commands().end()) throw UsageError(std::string("unknown command ") + command);
         Args args(argc, argv, found->second.options);

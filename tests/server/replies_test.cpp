@@ -190,12 +190,3 @@ TEST(ShoutText, IsCheckedAsThePluginLimitsIt) {
     for (const auto& c : cases)
         EXPECT_EQ(checkShoutText(c.nick, c.message), c.verdict) << c.nick << " / " << c.message.substr(0, 20);
 }
-
-TEST(PostPacer, OnePostPerAddressAndInterval) {
-    PostPacer pacer(std::chrono::seconds(5));
-    auto t0 = PostPacer::Clock::now();
-    EXPECT_TRUE(pacer.take("10.0.0.1", t0));
-    EXPECT_FALSE(pacer.take("10.0.0.1", t0 + std::chrono::seconds(4)));
-    EXPECT_TRUE(pacer.take("10.0.0.2", t0 + std::chrono::seconds(4)));
-    EXPECT_TRUE(pacer.take("10.0.0.1", t0 + std::chrono::seconds(5)));
-}

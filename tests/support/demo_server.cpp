@@ -104,15 +104,19 @@ int runServerTool(const std::vector<std::string>& args, std::string& output) {
 
 DemoServer::DemoServer(const std::vector<std::string>& given) {
     std::string sample = LUMEN_SAMPLE_DATA;
+    bool init = true;
     for (size_t i = 0; i < given.size(); ++i) {
         if (given[i] == "--data" && i + 1 < given.size()) sample = given[++i];
+        else if (given[i] == "--database" && i + 1 < given.size()) givenDatabase = given[++i];
+        else if (given[i] == "--no-init") init = false;
         else options.push_back(given[i]);
     }
     char pattern[] = "/tmp/lumen-server-XXXXXX";
     if (!::mkdtemp(pattern)) throw std::runtime_error("DemoServer: no temporary folder");
     dir = pattern;
     std::string output;
-    if (runServerTool({"init", "--db", database(), "--sample", sample}, output) != 0) {
+    if (!givenDatabase.empty()) options.insert(options.end(), {"--files", dir + "/files"});
+    if (init && runServerTool({"init", "--db", database(), "--sample", sample, "--files", dir + "/files"}, output) != 0) {
         std::filesystem::remove_all(dir);
         throw std::runtime_error("DemoServer: init failed: " + output);
     }

@@ -12,7 +12,9 @@
 class DemoServer {
 public:
     // `options`: further options of "serve", e.g. {"--fault-op", "outme", "--stall"}.
-    // "--data DIR" takes the sample data from DIR instead.
+    // "--data DIR" takes the sample data from DIR instead; "--database DB"
+    // serves DB (a postgresql:// URL) instead of a file of its own, with
+    // "--no-init" as it is (another server made it).
     explicit DemoServer(const std::vector<std::string>& options = {});
     ~DemoServer();  // stop(), then removes the folder
     DemoServer(const DemoServer&) = delete;
@@ -24,7 +26,7 @@ public:
     // "http://127.0.0.1:PORT" + path
     std::string url(const std::string& path) const;
     // The database file; the server's downloads are in folder() + "/files".
-    std::string database() const { return dir + "/community.db"; }
+    std::string database() const { return givenDatabase.empty() ? dir + "/community.db" : givenDatabase; }
     std::string folder() const { return dir; }
 
     // SIGTERM, then waits up to `timeoutMs` for the exit; SIGKILL after
@@ -40,6 +42,7 @@ private:
     void start();
 
     std::vector<std::string> options;
+    std::string givenDatabase;
     std::string dir;
     pid_t child = -1;
     int listenPort = 0;
