@@ -6,7 +6,7 @@
 #include <string>
 
 #include "server/ban_key.h"
-#include "server/database.h"
+#include "server/sqlite_connection.h"
 #include "server/site.h"
 #include "server/store.h"
 #include "server/tools.h"
@@ -114,7 +114,7 @@ TEST_F(PostTest, UnbanTakesAnySpellingAndTheKeyIsStable) {
 
 TEST_F(PostTest, AFailedStoreIsSaidInThePage) {
     // The store refuses every new shout, as a full or damaged disk would.
-    Database(db, false).exec(
+    SqliteConnection(db, false).exec(
         "CREATE TRIGGER refuse BEFORE INSERT ON shouts BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     serve();
     std::string page = post("Bo", "hello");
