@@ -4,13 +4,11 @@
 #include <ctime>
 
 #include "server/replies.h"
+#include "server/site_paths.h"
 
 namespace srv {
 
 namespace {
-
-const char* const scriptPath = "/lumennews/index.php";
-const char* const filesPath = "/lumennews/files/";
 
 const char* reasonOf(int status) {
     switch (status) {
@@ -18,6 +16,10 @@ const char* reasonOf(int status) {
     case 400: return "Bad Request";
     case 403: return "Forbidden";
     case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 413: return "Content Too Large";
+    case 414: return "URI Too Long";
+    case 431: return "Request Header Fields Too Large";
     case 500: return "Internal Server Error";
     case 503: return "Service Unavailable";
     default: return "Error";
@@ -33,6 +35,21 @@ Reply bodyReply(std::shared_ptr<const std::string> body, const std::string& cont
 
 Reply textReply(std::string body, const std::string& contentType) {
     return bodyReply(std::make_shared<const std::string>(std::move(body)), contentType);
+}
+
+// Set while a reply is tried on an event-loop thread, which must not wait
+// for the store: what would need it throws StoreNeeded instead.
+thread_local bool storeForbidden = false;
+// Whether that try counted the request already, to take it back.
+thread_local bool countedInTry = false;
+struct StoreNeeded {};
+
+template <class Make>
+auto storeWork(Make make) {
+    return [make] {
+        if (storeForbidden) throw StoreNeeded{};
+        return make();
+    };
 }
 
 // A whole positive decimal number, or 0.
@@ -64,6 +81,26 @@ Site::Site(Store& store, SiteSettings settings)
 
 void Site::handle(Request request, Respond respond) { respond(answer(request)); }
 
+bool Site::answerWithoutStore(const Request& request, Reply& reply) {
+    static const std::set<std::string> cachedOps = {op::feed, op::shoutList, op::statistics, op::category,
+                                                    op::fileDetail};
+    if (request.path != scriptPath || !cachedOps.count(request.query.get("op"))) return false;
+    storeForbidden = true;
+    countedInTry = false;
+    try {
+        reply = answer(request);
+    } catch (const StoreNeeded&) {
+        storeForbidden = false;
+        if (countedInTry) --pluginRequests;  // handle() counts it again
+        return false;
+    } catch (...) {
+        storeForbidden = false;
+        throw;
+    }
+    storeForbidden = false;
+    return true;
+}
+
 Reply Site::answer(const Request& request) {
     count(request);
     if (request.path == scriptPath) return script(request);
@@ -72,10 +109,12 @@ Reply Site::answer(const Request& request) {
 }
 
 void Site::count(const Request& request) {
-    if (request.userAgent != pluginAgent) return;
-    ++pluginRequests;
+    if (request.userAgent != pluginAgent || request.method == "HEAD") return;
     std::lock_guard<std::mutex> guard(visitorLock);
     std::string day = visitorDay();
+    if (storeForbidden && (day != today || !visitorsToday.count(request.address))) throw StoreNeeded{};
+    ++pluginRequests;
+    countedInTry = storeForbidden;
     if (day != today) {
         today = day;
         auto known = store.visitors(day);
@@ -112,34 +151,37 @@ void Site::downloaded(int64_t fileId) {
 Reply Site::script(const Request& request) {
     const Query& query = request.query;
     const std::string op = query.get("op");
-    if (op == "outmerss") return feed(query);
-    if (op == "article") return article(query);
-    if (op == "outme") {
-        return bodyReply(bodies.get("outme", [&] { return shoutPage(store.latestShouts(shownShouts)); }),
+    if (op == op::feed) return feed(query);
+    if (op == op::article) return article(query, request.method != "HEAD");
+    if (op == op::shoutList) {
+        return bodyReply(bodies.get("outme", storeWork([&] { return shoutPage(store.latestShouts(shownShouts)); })),
                          "text/html; charset=UTF-8");
     }
-    if (op == "inme") return postShout(request);
-    if (op == "outmestats2") return statistics();
-    if (op == "outcat") return category(query);
-    if (op == "outfile") return fileDetail(query);
+    // Asking for the headers of a post must not post.
+    if (op == op::postShout) return request.method == "HEAD" ? errorReply(405, "Send GET to post.") : postShout(request);
+    if (op == op::statistics) return statistics();
+    if (op == op::category) return category(query);
+    if (op == op::fileDetail) return fileDetail(query);
     return errorReply(404, "Unknown operation.");
 }
 
 Reply Site::feed(const Query& query) {
     if (query.get("tn") == "3") {
-        return bodyReply(bodies.get("feed-it", [&] { return feedRss1(store.news("it"), settings.baseUrl); }),
+        return bodyReply(bodies.get("feed-it", storeWork([&] { return feedRss1(store.news("it"), settings.baseUrl); })),
                          "text/xml; charset=ISO-8859-1");
     }
-    return bodyReply(bodies.get("feed-en", [&] { return feedRss2(store.news("en"), settings.baseUrl); }),
+    return bodyReply(bodies.get("feed-en", storeWork([&] { return feedRss2(store.news("en"), settings.baseUrl); })),
                      "text/xml; charset=UTF-8");
 }
 
-Reply Site::article(const Query& query) {
+Reply Site::article(const Query& query, bool read) {
     // The page shows the reads before this one; each page read counts.
     auto found = store.article(idOf(query.get("sid")));
     if (!found) return errorReply(404, "No such article.");
-    store.countRead(found->id);
-    totals.clear();
+    if (read) {
+        store.countRead(found->id);
+        totals.clear();
+    }
     return textReply(articlePage(*found), "text/html; charset=UTF-8");
 }
 
@@ -180,27 +222,27 @@ Reply Site::statistics() {
         std::lock_guard<std::mutex> guard(visitorLock);
         stats.visitorsToday = static_cast<int64_t>(visitorsToday.size());
     }
-    stats.totals = *totals.get("totals", [&] { return store.totals(); });
+    stats.totals = *totals.get("totals", storeWork([&] { return store.totals(); }));
     return textReply(statisticsReply(stats), "text/plain; charset=UTF-8");
 }
 
 Reply Site::category(const Query& query) {
     const std::string name = query.get("cat");
-    auto known = categories.get("categories", [&] {
+    auto known = categories.get("categories", storeWork([&] {
         auto names = store.categories();
         return std::set<std::string>(names.begin(), names.end());
-    });
+    }));
     if (!known->count(name)) return errorReply(404, "No such category.");
-    return bodyReply(bodies.get("cat-" + name, [&] { return categoryReply(store.files(name)); }),
+    return bodyReply(bodies.get("cat-" + name, storeWork([&] { return categoryReply(store.files(name)); })),
                      "text/plain; charset=UTF-8");
 }
 
 Reply Site::fileDetail(const Query& query) {
     int64_t id = idOf(query.get("idf"));
-    auto body = bodies.get("file-" + std::to_string(id), [&] {
+    auto body = bodies.get("file-" + std::to_string(id), storeWork([&] {
         auto found = store.file(id);
         return found ? fileDetailReply(*found) : std::string();
-    });
+    }));
     if (body->empty()) return errorReply(404, "No such file.");
     return bodyReply(body, "text/plain; charset=UTF-8");
 }
