@@ -19,6 +19,8 @@ public:
     DemoServer& operator=(const DemoServer&) = delete;
 
     int port() const { return listenPort; }
+    // The server's process, for signals (SIGHUP); -1 when stopped.
+    pid_t pid() const { return child; }
     // For the emulated HTTP client: "news.corvane.example:80:127.0.0.1:PORT".
     std::string connectTo() const;
     // "http://127.0.0.1:PORT" + path
