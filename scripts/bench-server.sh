@@ -33,7 +33,7 @@ cleanup() {
   [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null
   rm -rf "$work"
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT INT TERM HUP PIPE
 
 "$server" init --db "$work/c.db" --sample server/data >/dev/null
 # The whole crowd comes from 127.0.0.1: lift the per-address cap where the
@@ -57,6 +57,7 @@ curl -s "$base?op=outmerss" >"$work/www/feed.xml"
 curl -s "$base?op=outme" >"$work/www/outme.html"
 curl -s "$base?op=outmestats2" >"$work/www/stats.txt"
 chmod 644 "$work/www/"*
+nginx_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 cat >"$work/nginx.conf" <<CONF
 worker_processes auto;
 worker_rlimit_nofile 8192;
@@ -67,12 +68,12 @@ http {
   access_log off;
   client_body_temp_path $work/nginx; proxy_temp_path $work/nginx; fastcgi_temp_path $work/nginx;
   uwsgi_temp_path $work/nginx; scgi_temp_path $work/nginx;
-  server { listen 127.0.0.1:18089; root $work/www; }
+  server { listen 127.0.0.1:$nginx_port; root $work/www; }
 }
 CONF
 nginx -c "$work/nginx.conf"
 sleep 0.5
-nginx_base=http://127.0.0.1:18089
+nginx_base=http://127.0.0.1:$nginx_port
 
 # run LABEL URL CONNECTIONS: one wrk run; sets rps and p99 (ms), prints a line.
 run() {

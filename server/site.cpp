@@ -110,7 +110,7 @@ Reply Site::answer(const Request& request) {
 
 void Site::count(const Request& request) {
     if (request.userAgent != pluginAgent || request.method == "HEAD") return;
-    std::lock_guard<std::mutex> guard(visitorLock);
+    std::unique_lock<std::mutex> guard = lockVisitors();
     std::string day = visitorDay();
     if (storeForbidden && (day != today || !visitorsToday.count(request.address))) throw StoreNeeded{};
     ++pluginRequests;
@@ -121,6 +121,15 @@ void Site::count(const Request& request) {
         visitorsToday = std::set<std::string>(known.begin(), known.end());
     }
     if (visitorsToday.insert(request.address).second) store.visit(day, request.address);
+}
+
+std::unique_lock<std::mutex> Site::lockVisitors() {
+    // A new visitor is written to the store under this lock: an event loop
+    // does not wait for that.
+    std::unique_lock<std::mutex> guard(visitorLock, std::defer_lock);
+    if (!storeForbidden) guard.lock();
+    else if (!guard.try_lock()) throw StoreNeeded{};
+    return guard;
 }
 
 void Site::saveCounters() {
@@ -219,7 +228,7 @@ Reply Site::statistics() {
     Statistics stats;
     stats.pluginRequests = pluginRequests;
     {
-        std::lock_guard<std::mutex> guard(visitorLock);
+        std::unique_lock<std::mutex> guard = lockVisitors();
         stats.visitorsToday = static_cast<int64_t>(visitorsToday.size());
     }
     stats.totals = *totals.get("totals", storeWork([&] { return store.totals(); }));

@@ -91,6 +91,7 @@ private:
     Reply fileDetail(const Query& query);
     Reply download(const std::string& name);
     void count(const Request& request);
+    std::unique_lock<std::mutex> lockVisitors();
 
     Store& store;
     SiteSettings settings;
