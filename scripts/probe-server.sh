@@ -27,6 +27,8 @@ spid=
 stop_server() {
   if [ -n "$spid" ]; then kill "$spid" 2>/dev/null; wait "$spid" 2>/dev/null || true; fi
   spid=
+  # What the server said on standard error (failures, sanitizer reports).
+  if [ -s "$work/err" ]; then head -5 "$work/err" | sed 's/^/  server: /'; : >"$work/err"; fi
 }
 trap 'stop_server; rm -rf "$work"' EXIT INT TERM HUP PIPE
 

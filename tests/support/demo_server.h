@@ -11,7 +11,7 @@
 
 class DemoServer {
 public:
-    // `options`: further options of "serve", e.g. {"--fault-op", "outme", "--stall"}.
+    // `options`: further options of "serve", e.g. {"--max-per-address", "2"}.
     // "--data DIR" takes the sample data from DIR instead.
     explicit DemoServer(const std::vector<std::string>& options = {});
     ~DemoServer();  // stop(), then removes the folder
