@@ -13,7 +13,7 @@ bool ConnectionRegistry::admit(const std::string& address) {
         // until then the total runs over the cap by the few in flight.
         if (waitingOldestFirst.empty()) return false;
         Member* oldest = waitingOldestFirst.front();
-        unlist(*oldest);
+        moveTo(*oldest, busy, false);
         oldest->closeSoon();
     }
     ++total;
@@ -23,7 +23,8 @@ bool ConnectionRegistry::admit(const std::string& address) {
 
 void ConnectionRegistry::leave(Member& member, const std::string& address) {
     std::lock_guard<std::mutex> guard(lock);
-    unlist(member);
+    if (member.listed) (member.waiting ? waitingOldestFirst : busy).erase(member.slot);
+    member.listed = false;
     --total;
     auto found = perAddress.find(address);
     if (found != perAddress.end() && --found->second == 0) perAddress.erase(found);
@@ -31,21 +32,19 @@ void ConnectionRegistry::leave(Member& member, const std::string& address) {
 
 void ConnectionRegistry::startWaiting(Member& member) {
     std::lock_guard<std::mutex> guard(lock);
-    unlist(member);
-    member.slot = waitingOldestFirst.insert(waitingOldestFirst.end(), &member);
-    member.waiting = true;
+    moveTo(member, waitingOldestFirst, true);
 }
 
 void ConnectionRegistry::stopWaiting(Member& member) {
     std::lock_guard<std::mutex> guard(lock);
-    unlist(member);
+    if (member.waiting) moveTo(member, busy, false);
 }
 
 void ConnectionRegistry::closeWaiting() {
     std::lock_guard<std::mutex> guard(lock);
     while (!waitingOldestFirst.empty()) {
         Member* member = waitingOldestFirst.front();
-        unlist(*member);
+        moveTo(*member, busy, false);
         member->closeSoon();
     }
 }
@@ -55,10 +54,14 @@ size_t ConnectionRegistry::open() const {
     return total;
 }
 
-void ConnectionRegistry::unlist(Member& member) {
-    if (!member.waiting) return;
-    waitingOldestFirst.erase(member.slot);
-    member.waiting = false;
+void ConnectionRegistry::moveTo(Member& member, std::list<Member*>& list, bool waiting) {
+    if (!member.listed) {
+        member.slot = list.insert(list.end(), &member);
+        member.listed = true;
+    } else {
+        list.splice(list.end(), member.waiting ? waitingOldestFirst : busy, member.slot);
+    }
+    member.waiting = waiting;
 }
 
 }  // namespace srv

@@ -25,7 +25,8 @@ public:
 
     private:
         friend class ConnectionRegistry;
-        std::list<Member*>::iterator slot;
+        std::list<Member*>::iterator slot;  // in waiting or busy
+        bool listed = false;
         bool waiting = false;
     };
 
@@ -46,13 +47,15 @@ public:
     size_t open() const;
 
 private:
-    void unlist(Member& member);
+    // Moves the member's node between the lists: no allocation per request.
+    void moveTo(Member& member, std::list<Member*>& list, bool waiting);
 
     const HttpLimits limits;
     mutable std::mutex lock;
     size_t total = 0;
     std::unordered_map<std::string, size_t> perAddress;
     std::list<Member*> waitingOldestFirst;
+    std::list<Member*> busy;
 };
 
 }  // namespace srv

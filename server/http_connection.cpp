@@ -76,7 +76,10 @@ void HttpConnection::closeSoon() {
     // be on its way out, when nothing owns it any more.
     auto self = weak_from_this().lock();
     if (!self) return;
-    net::post(stream.get_executor(), [self] { self->close(); });
+    // Moved into the task: the last owner must never be let go here, under
+    // the registry's lock, which the destructor takes.
+    auto executor = stream.get_executor();
+    net::post(executor, [self = std::move(self)] { self->close(); });
 }
 
 void HttpConnection::waitForRequest() {

@@ -52,9 +52,12 @@ void RequestLog::request(const std::string& address, const std::string& method, 
                        printable(version) +
                        " User-Agent: " + (userAgent.empty() ? "-" : printable(userAgent)) + "\n";
     std::lock_guard<std::mutex> guard(lock);
-    std::FILE* f = out ? out : stderr;
-    std::fputs(line.c_str(), f);
-    std::fflush(f);
+    std::fputs(line.c_str(), out ? out : stderr);  // standard error is unbuffered
+}
+
+void RequestLog::flush() {
+    std::lock_guard<std::mutex> guard(lock);
+    if (out) std::fflush(out);
 }
 
 }  // namespace srv

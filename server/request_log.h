@@ -1,6 +1,8 @@
 // One line per request: the client address, the request line and its
 // User-Agent, each field cut so that a line stays short whatever the
-// client sends. reopen() starts a new file after log rotation.
+// client sends. reopen() starts a new file after log rotation. Lines to a
+// file are buffered and written by flush() (each second) and at the end,
+// so that requests do not queue for a write each.
 #pragma once
 #include <cstddef>
 #include <cstdio>
@@ -25,6 +27,7 @@ public:
     bool reopen(std::string& error);
     void request(const std::string& address, const std::string& method, const std::string& target,
                  const std::string& version, const std::string& userAgent);
+    void flush();
 
 private:
     std::mutex lock;

@@ -74,11 +74,13 @@ void fitDescriptors(HttpLimits& limits) {
     limits.maxConnections = fits;
 }
 
-// Saves the counters and picks up the content tools' changes until `finish`.
-void keepHouse(Site& site, Store& store, Finish& finish) {
+// Saves the counters, writes the log's lines and picks up the content
+// tools' changes until `finish`.
+void keepHouse(Site& site, Store& store, RequestLog& log, Finish& finish) {
     std::unique_lock<std::mutex> guard(finish.lock);
     int64_t seen = store.dataVersion();
     while (!finish.done.wait_for(guard, housekeeping, [&] { return finish.finished; })) {
+        log.flush();
         try {
             site.saveCounters();
             int64_t version = store.dataVersion();
@@ -107,6 +109,7 @@ void takeSignals(const sigset_t& signals, HttpServer& server, RequestLog& log, F
     std::unique_lock<std::mutex> guard(finish.lock);
     if (!finish.done.wait_for(guard, shutdownGrace, [&] { return finish.finished; })) {
         std::fputs("lumen-server: requests still running, exiting anyway\n", stderr);
+        log.flush();
         std::fflush(stderr);
         _exit(0);
     }
@@ -165,7 +168,7 @@ int serve(int argc, const char* const* argv) {
     std::fflush(stdout);
 
     Finish finish;
-    std::thread keeper([&] { keepHouse(site, *store, finish); });
+    std::thread keeper([&] { keepHouse(site, *store, log, finish); });
     std::thread signalThread([&] { takeSignals(signals, server, log, finish); });
     bool served = server.run();
     finish.set();
