@@ -1,6 +1,7 @@
 #!/bin/sh
 # Peak memory of the plug-in for hostile replies: lumenhost runs each of the
-# nine requests against the community server answering it with 60 MiB of junk,
+# nine requests against the community server, with that one request answered
+# by 60 MiB of junk (a small proxy in front of the server plays the fault),
 # then the English feed with crafted feeds of about 4 MB (one long text,
 # items with texts of the longest length taken, many items, an element
 # flood, one 4 MB attribute value, tag name or comment, an attribute flood,
@@ -22,7 +23,8 @@ done
 
 work=$(mktemp -d)
 server=
-trap 'if [ -n "$server" ]; then kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; fi; rm -rf "$work"' EXIT INT TERM
+proxy=
+trap 'for p in $server $proxy; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done; rm -rf "$work"' EXIT INT TERM
 
 # A fresh box root for every run: logos, downloads to /media/hdd/.
 fresh_root() {
@@ -30,6 +32,46 @@ fresh_root() {
   mkdir -p "$work/root/var/tmp" "$work/root/var/keys" "$work/root/media/hdd"
   scripts/install-logos.sh "$work/root" >/dev/null
   printf 'lang=1\ndown=/media/hdd/\nnick=Guest\n' >"$work/root/var/keys/corvane.cfg"
+}
+
+# junk_proxy OP: listens on a free port (in $port), answers requests of op
+# OP ("files": downloads) with $junk_mb MiB of random bytes and passes the
+# others on to the community server on $server_port.
+junk_proxy() {
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  python3 - "$1" "$junk_mb" "$server_port" "$port" <<'PY' &
+import http.server, random, sys, urllib.error, urllib.parse, urllib.request
+op, megabytes, upstream, port = sys.argv[1], int(sys.argv[2]), sys.argv[3], int(sys.argv[4])
+class Proxy(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        url = urllib.parse.urlsplit(self.path)
+        asked = "files" if url.path.startswith("/lumennews/files/") else urllib.parse.parse_qs(url.query).get("op", [""])[0]
+        if asked == op:
+            self.send_response(200)
+            self.send_header("Content-Length", str(megabytes << 20))
+            self.end_headers()
+            junk = random.Random(1)
+            for _ in range(megabytes * 16):
+                self.wfile.write(junk.randbytes(1 << 16))
+            return
+        request = urllib.request.Request("http://127.0.0.1:" + upstream + self.path,
+                                         headers={"User-Agent": self.headers.get("User-Agent", "")})
+        try:
+            reply = urllib.request.urlopen(request)
+        except urllib.error.HTTPError as e:
+            reply = e
+        body = reply.read()
+        self.send_response(reply.status)
+        self.send_header("Content-Type", reply.headers.get("Content-Type", "text/plain"))
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+    def log_message(self, *args):
+        pass
+http.server.ThreadingHTTPServer(("127.0.0.1", port), Proxy).serve_forever()
+PY
+  proxy=$!
+  sleep 1
 }
 
 start_server() {
@@ -40,6 +82,7 @@ start_server() {
   server=$!
   read -r banner <"$fifo"
   port=${banner##*:}
+  server_port=$port
 }
 
 stop_server() {
@@ -67,8 +110,11 @@ stop_server
 
 # op, label, keys from the main menu to the request and past its result.
 while IFS='|' read -r op label keys; do
-  start_server --fault-op "$op" --junk-mb "$junk_mb"
+  start_server
+  junk_proxy "$op"
   measure "$label, $junk_mb MiB junk" "$keys"
+  kill "$proxy" 2>/dev/null || true
+  wait "$proxy" 2>/dev/null || true
   stop_server
 done <<'EOF'
 outmerss|English feed|2 wait ok wait

@@ -1,33 +1,32 @@
-// The HTTP side: listens on the configured address, logs each request,
-// answers it from the site, bent by a test-only fault where one is set.
+// The HTTP side: accepts connections on the configured address and serves
+// them with a few event-loop threads (one per core); connections cost
+// memory, not threads. Requests go to the site on a small worker pool.
+// Boost.Beast stays inside http_server.cpp and http_connection.cpp.
 #pragma once
-#include <httplib.h>
+#include <memory>
+#include <string>
 
-#include "server/options.h"
+#include "server/http_limits.h"
 #include "server/request_log.h"
 #include "server/site.h"
-#include "server/stop_signal.h"
 
 namespace srv {
 
 class HttpServer {
 public:
-    HttpServer(const Options& options, Site& site, RequestLog& log);
-    // The port bound, or -1.
-    int bind();
+    HttpServer(const HttpLimits& limits, Site& site, RequestLog& log);
+    ~HttpServer();
+    // The port bound, or -1 (`error` says why).
+    int bind(const std::string& host, int port, std::string& error);
     // Serves until stop(); false if serving failed.
     bool run();
-    // From any thread. Requests being answered are finished first.
+    // From any thread: stops accepting, closes waiting connections, lets
+    // replies being made finish.
     void stop();
 
 private:
-    void handle(const httplib::Request& request, httplib::Response& response);
-
-    const Options& options;
-    Site& site;
-    RequestLog& log;
-    StopSignal stopSignal;
-    httplib::Server http;
+    class Loop;
+    std::unique_ptr<Loop> loop;
 };
 
 }  // namespace srv

@@ -2,42 +2,131 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "server/text_codec.h"
 
 namespace srv {
+
+namespace {
+
+// Far above any machine's descriptor limit; the kernel's limit applies.
+constexpr long connectionCeiling = 1000 * 1000;
+constexpr long maxBodyCeiling = 1024L * 1024 * 1024;
+constexpr long oneDay = 24 * 3600;
+
+bool parseNumber(const std::string& text, long low, long high, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < low || v > high) return false;
+    value = v;
+    return true;
+}
+
+bool splitListen(const std::string& text, std::string& host, int& port) {
+    size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    long p = 0;
+    if (!parseNumber(text.substr(colon + 1), 0, 65535, p)) return false;
+    host = text.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    port = static_cast<int>(p);
+    return true;
+}
+
+constexpr long maxFeedItems = 10000;
+constexpr long maxReplyCacheMib = 1024;
+constexpr long maxCommitBatch = 100000;
+
+const std::set<std::string> serveOptions = {"--db",          "--files",        "--listen",          "--base-url",
+                                            "--shout-interval", "--feed-items", "--cache-mib",      "--commit-batch",
+                                            "--log",         "--max-body",     "--max-connections", "--max-per-address",
+                                            "--keep-alive"};
+
+// A value as it may be shown in a one-line message.
+std::string visible(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (out.size() >= 200) break;
+        out += static_cast<unsigned char>(c) < ' ' ? '?' : c;
+    }
+    return out;
+}
+
+// The base URL is written into every feed: one bad byte breaks them all.
+void checkBaseUrl(std::string& url) {
+    if (url.empty()) return;
+    const std::string typed = url;
+    while (url.size() > 1 && url.back() == '/') url.pop_back();
+    if (!isWebAddress(url) || url.find_first_of("?#") != std::string::npos)
+        throw UsageError("option --base-url: \"" + visible(typed) +
+                         "\" is not an http:// or https:// address without blanks, quotes, control bytes, ? or #");
+}
+
+}  // namespace
+
+Arguments::Arguments(int argc, const char* const* argv, const std::set<std::string>& allowed) {
+    for (int i = 0; i < argc; ++i) {
+        std::string key = argv[i];
+        if (!allowed.count(key)) throw UsageError("unknown option " + key);
+        if (i + 1 >= argc) throw UsageError("option " + key + " needs a value");
+        values[key] = argv[++i];
+    }
+}
+
+bool Arguments::has(const std::string& key) const { return values.count(key) > 0; }
+
+std::string Arguments::get(const std::string& key) const {
+    auto found = values.find(key);
+    if (found == values.end()) throw UsageError("missing " + key);
+    return found->second;
+}
+
+std::string Arguments::get(const std::string& key, const std::string& fallback) const {
+    return has(key) ? get(key) : fallback;
+}
+
+int64_t Arguments::id(const std::string& key) const {
+    std::string text = get(key);
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError(key + " needs a positive number, not \"" + text + "\"");
+    return std::stoll(text);
+}
+
+long Arguments::number(const std::string& key, long low, long high, long fallback) const {
+    if (!has(key)) return fallback;
+    long value = 0;
+    if (!parseNumber(get(key), low, high, value))
+        throw UsageError("option " + key + ": bad value \"" + get(key) + "\" (" + std::to_string(low) + " to " +
+                         std::to_string(high) + ")");
+    return value;
+}
 
 const char* serveUsage() {
     return "Usage: lumen-server serve --db FILE [OPTION]...\n"
            "Serves the community in FILE to the Lumen News plug-in. The first line on\n"
            "standard output is \"listening on ADDR:PORT\".\n"
            "\n"
-           "  --db FILE            the database made with \"lumen-server init\": a file\n"
-           "                       (SQLite) or a postgresql:// URL (PostgreSQL)\n"
-           "  --files DIR          the download files (default: files beside FILE)\n"
-           "  --listen ADDR:PORT   address to listen on (default 127.0.0.1:8080);\n"
-           "                       port 0 picks a free one\n"
-           "  --base-url URL       address the feed links use (default " "http://news.corvane.example)\n"
-           "  --shout-interval S   seconds between two shouts of one address (default 5, 0: any)\n"
-           "  --feed-items N       the newest N news in each feed (default 50, 1 to 10000)\n"
-           "  --cache-mib N        memory for finished replies, in MiB (default 4, 1 to 1024)\n"
-           "  --log FILE           append one line per request (default: standard error)\n"
-           "  --commit-batch N     posts committed together at most (default 512; 1: one\n"
-           "                       transaction per post, for comparison)\n"
-           "  --help               show this text\n"
-           "\n"
-           "Test-only fault switches, off by default; never use them in service. They apply\n"
-           "to every request, or with --fault-op only to requests whose op (or \"files\"\n"
-           "for /lumennews/files/) matches:\n"
-           "  --fault-op OP    restrict the faults to OP; may be given more than once\n"
-           "  --delay-ms N     wait N ms before answering (combines with one fault below)\n"
-           "  --status CODE    answer with status CODE and a short error page\n"
-           "  --drop-half      declare the full Content-Length, send half the body, close\n"
-           "  --stall          send the headers, then one body byte every 60 s, forever\n"
-           "  --redirect URL   answer 302 with Location URL\n"
-           "  --empty          answer 200 with an empty body\n"
-           "  --junk-mb N      answer 200 with N MiB of random bytes\n"
+           "  --db FILE              the database made with \"lumen-server init\": a file\n"
+           "                         (SQLite) or a postgresql:// URL (PostgreSQL)\n"
+           "  --files DIR            the download files (default: files beside FILE)\n"
+           "  --listen ADDR:PORT     address to listen on (default 127.0.0.1:8080);\n"
+           "                         port 0 picks a free one\n"
+           "  --base-url URL         address the feed links use (default http://news.corvane.example)\n"
+           "  --shout-interval S     seconds between two shouts of one address (default 5, 0: any)\n"
+           "  --feed-items N         the newest N news in each feed (default 50, 1 to 10000)\n"
+           "  --cache-mib N          memory for finished replies, in MiB (default 4, 1 to 1024)\n"
+           "  --commit-batch N       posts committed together at most (default 512; 1: one\n"
+           "                         transaction per post, for comparison)\n"
+           "  --log FILE             append one line per request (default: standard error);\n"
+           "                         SIGHUP opens FILE again (after log rotation)\n"
+           "  --max-connections N    open connections in all (default 10000); when reached,\n"
+           "                         the longest idle or slowest one is closed for a new one\n"
+           "  --max-per-address N    open connections of one client address (default 64)\n"
+           "  --keep-alive S         seconds an idle connection is kept open (default 15)\n"
+           "  --max-body BYTES       largest request body taken (default 1048576)\n"
+           "  --help                 show this text\n"
            "\n"
            "SIGTERM or SIGINT stops the server: requests in flight are answered, the\n"
            "database is closed.\n";
@@ -51,161 +140,39 @@ std::string filesDirOf(const std::string& db, const std::string& option) {
     return (slash == std::string::npos ? std::string(".") : db.substr(0, slash)) + "/files";
 }
 
-bool splitListen(const std::string& text, std::string& host, int& port) {
-    size_t colon = text.rfind(':');
-    if (colon == std::string::npos || colon == 0) return false;
-    char* end = nullptr;
-    errno = 0;
-    long p = std::strtol(text.c_str() + colon + 1, &end, 10);
-    if (errno != 0 || *end != '\0' || end == text.c_str() + colon + 1 || p < 0 || p > 65535) return false;
-    host = text.substr(0, colon);
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
-    port = static_cast<int>(p);
-    return true;
-}
-
-namespace {
-
-// A value as it may be shown in a one-line message.
-std::string visible(const char* text) {
-    std::string out;
-    for (const char* c = text; *c && out.size() < 200; ++c) out += static_cast<unsigned char>(*c) < ' ' ? '?' : *c;
-    return out;
-}
-
-bool parseNumber(const char* text, long low, long high, long& value) {
-    if (!text || !*text) return false;
-    char* end = nullptr;
-    errno = 0;
-    long v = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || v < low || v > high) return false;
-    value = v;
-    return true;
-}
-
-}  // namespace
-
 ParseResult parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
     options = Options{};
-    int faults = 0;
-    for (int i = 0; i < argc; ++i) {
-        std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        auto needValue = [&]() {
-            if (value) return true;
-            error = "option " + arg + " needs a value";
-            return false;
-        };
-        auto number = [&](long low, long high, long& out) {
-            if (!needValue()) return false;
-            if (parseNumber(value, low, high, out)) return true;
-            error = "option " + arg + ": bad value \"" + value + "\"";
-            return false;
-        };
-        long n = 0;
-        if (arg == "--help" || arg == "-h") {
-            return ParseResult::Help;
-        } else if (arg == "--shout-interval") {
-            if (!number(0, 24 * 3600, n)) return ParseResult::Error;
-            options.shoutIntervalSeconds = n;
-            ++i;
-        } else if (arg == "--feed-items") {
-            if (!number(1, 10000, options.feedItems)) return ParseResult::Error;
-            ++i;
-        } else if (arg == "--cache-mib") {
-            if (!number(1, 1024, options.replyCacheMib)) return ParseResult::Error;
-            ++i;
-        } else if (arg == "--commit-batch") {
-            if (!number(1, 100000, n)) return ParseResult::Error;
-            options.commitBatch = n;
-            ++i;
-        } else if (arg == "--listen") {
-            if (!needValue()) return ParseResult::Error;
-            if (!splitListen(value, options.host, options.port)) {
-                error = std::string("option --listen: expected ADDR:PORT, got \"") + value + "\"";
-                return ParseResult::Error;
-            }
-            ++i;
-        } else if (arg == "--db" || arg == "--files" || arg == "--base-url" || arg == "--log" ||
-                   arg == "--fault-op" || arg == "--redirect") {
-            if (!needValue() || !*value) {
-                if (error.empty()) error = "option " + arg + " needs a value";
-                return ParseResult::Error;
-            }
-            if (arg == "--db") options.db = value;
-            else if (arg == "--files") options.filesDir = value;
-            else if (arg == "--base-url") {
-                // It is written into every feed: one bad byte breaks them all.
-                options.baseUrl = value;
-                while (options.baseUrl.size() > 1 && options.baseUrl.back() == '/') options.baseUrl.pop_back();
-                if (!isWebAddress(options.baseUrl) || options.baseUrl.find_first_of("?#") != std::string::npos) {
-                    error = "option --base-url: \"" + visible(value) +
-                            "\" is not an http:// or https:// address without blanks, quotes, control bytes, ? or #";
-                    return ParseResult::Error;
-                }
-            }
-            else if (arg == "--log") options.logFile = value;
-            else if (arg == "--fault-op") options.faultOps.insert(value);
-            else {
-                // A Location header must stay one header line.
-                if (std::strpbrk(value, "\r\n")) {
-                    error = "option --redirect: URL holds a line break";
-                    return ParseResult::Error;
-                }
-                options.redirect = value;
-                options.fault = Fault::Redirect;
-                ++faults;
-            }
-            ++i;
-        } else if (arg == "--delay-ms") {
-            if (!number(0, 3600 * 1000, n)) return ParseResult::Error;
-            options.delayMs = static_cast<int>(n);
-            ++i;
-        } else if (arg == "--status") {
-            if (!number(100, 599, n)) return ParseResult::Error;
-            options.status = static_cast<int>(n);
-            options.fault = Fault::Status;
-            ++faults;
-            ++i;
-        } else if (arg == "--junk-mb") {
-            if (!number(1, 4096, n)) return ParseResult::Error;
-            options.junkMb = n;
-            options.fault = Fault::Junk;
-            ++faults;
-            ++i;
-        } else if (arg == "--drop-half") {
-            options.fault = Fault::DropHalf;
-            ++faults;
-        } else if (arg == "--stall") {
-            options.fault = Fault::Stall;
-            ++faults;
-        } else if (arg == "--empty") {
-            options.fault = Fault::Empty;
-            ++faults;
-        } else {
-            error = "unknown option " + arg;
-            return ParseResult::Error;
-        }
-    }
-    if (options.db.empty()) {
-        error = "serve needs --db FILE";
-        return ParseResult::Error;
-    }
-    if (faults > 1) {
-        error = "give at most one of --status, --redirect, --empty, --junk-mb, --stall, --drop-half";
+    for (int i = 0; i < argc; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return ParseResult::Help;
+    try {
+        Arguments args(argc, argv, serveOptions);
+        for (const char* key : {"--db", "--files", "--base-url", "--log"})
+            if (args.has(key) && args.get(key).empty()) throw UsageError(std::string("option ") + key + " needs a value");
+        options.db = args.get("--db");
+        options.filesDir = args.get("--files", "");
+        options.baseUrl = args.get("--base-url", "");
+        checkBaseUrl(options.baseUrl);
+        options.logFile = args.get("--log", "");
+        if (args.has("--listen") && !splitListen(args.get("--listen"), options.host, options.port))
+            throw UsageError("option --listen: expected ADDR:PORT, got \"" + args.get("--listen") + "\"");
+        options.shoutIntervalSeconds = args.number("--shout-interval", 0, oneDay, options.shoutIntervalSeconds);
+        options.feedItems = args.number("--feed-items", 1, maxFeedItems, options.feedItems);
+        options.replyCacheMib = args.number("--cache-mib", 1, maxReplyCacheMib, options.replyCacheMib);
+        options.commitBatch = args.number("--commit-batch", 1, maxCommitBatch, options.commitBatch);
+        HttpLimits& limits = options.limits;
+        limits.maxConnections = static_cast<size_t>(
+            args.number("--max-connections", 1, connectionCeiling, static_cast<long>(limits.maxConnections)));
+        limits.maxConnectionsPerAddress = static_cast<size_t>(args.number(
+            "--max-per-address", 1, connectionCeiling, static_cast<long>(limits.maxConnectionsPerAddress)));
+        limits.keepAlive = std::chrono::seconds(args.number("--keep-alive", 1, oneDay, limits.keepAlive.count()));
+        limits.maxBodyBytes =
+            static_cast<size_t>(args.number("--max-body", 0, maxBodyCeiling, static_cast<long>(limits.maxBodyBytes)));
+    } catch (const UsageError& e) {
+        error = e.what();
+        if (error == "missing --db") error = "serve needs --db FILE";
         return ParseResult::Error;
     }
     return ParseResult::Run;
-}
-
-std::string faultKey(const std::string& path, const std::string& op) {
-    if (path == "/lumennews/index.php") return op;
-    if (path.rfind("/lumennews/files/", 0) == 0) return "files";
-    return "";
-}
-
-bool faultApplies(const Options& options, const std::string& key) {
-    return options.faultOps.empty() || options.faultOps.count(key) > 0;
 }
 
 }  // namespace srv

@@ -1,31 +1,51 @@
-// Command line of "lumen-server serve", including the test-only switches
-// that make it misbehave on purpose for the project's fault tests.
+// Command lines of lumen-server: one parser for "serve" and the content
+// tools, and the options of "serve".
 #pragma once
+#include <cstdint>
+#include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
+
+#include "server/http_limits.h"
 
 namespace srv {
 
-// At most one of these shapes a faulty answer; the delay combines with any.
-enum class Fault { None, Status, Redirect, Empty, Junk, Stall, DropHalf };
+// A mistake on the command line: exit code 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// "--name value" pairs, each name one of those allowed; a name given twice
+// keeps its last value. Throws UsageError.
+class Arguments {
+public:
+    Arguments(int argc, const char* const* argv, const std::set<std::string>& allowed);
+    bool has(const std::string& key) const;
+    // The value; UsageError when missing.
+    std::string get(const std::string& key) const;
+    std::string get(const std::string& key, const std::string& fallback) const;
+    // A positive id (at most 18 digits).
+    int64_t id(const std::string& key = "--id") const;
+    // A whole number in [low, high], or `fallback` when not given.
+    long number(const std::string& key, long low, long high, long fallback) const;
+
+private:
+    std::map<std::string, std::string> values;
+};
 
 struct Options {
-    std::string db;              // the database file
-    std::string filesDir;        // empty: "files" beside the database
+    std::string db;        // the database file
+    std::string filesDir;  // empty: "files" beside the database
     std::string host = "127.0.0.1";
-    int port = 8080;             // 0: a free one
-    std::string baseUrl;         // empty: the plug-in's own base address
+    int port = 8080;       // 0: a free one
+    std::string baseUrl;   // empty: the plug-in's own base address
     long shoutIntervalSeconds = 5;
-    long feedItems = 50;         // the newest news a feed carries
-    long replyCacheMib = 4;      // the byte budget of the reply cache
-    long commitBatch = 512;      // posts per group commit; 1: one commit each
-    std::string logFile;         // empty: stderr
-    std::set<std::string> faultOps;  // empty: faults apply to every request
-    int delayMs = 0;
-    Fault fault = Fault::None;
-    int status = 0;        // Fault::Status
-    std::string redirect;  // Fault::Redirect
-    long junkMb = 0;       // Fault::Junk
+    long feedItems = 50;     // the newest news a feed carries
+    long replyCacheMib = 4;  // the byte budget of the reply cache
+    long commitBatch = 512;  // posts per group commit; 1: one commit each
+    std::string logFile;     // empty: stderr
+    HttpLimits limits;
 };
 
 enum class ParseResult { Run, Help, Error };
@@ -35,10 +55,5 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options, st
 const char* serveUsage();
 // The folder of downloads: the option, or "files" beside the database.
 std::string filesDirOf(const std::string& db, const std::string& option);
-
-// The name that --fault-op compares with: the op of a script request,
-// "files" for a download, "" for anything else.
-std::string faultKey(const std::string& path, const std::string& op);
-bool faultApplies(const Options& options, const std::string& key);
 
 }  // namespace srv

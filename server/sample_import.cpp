@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "server/files_folder.h"
+#include "server/site_paths.h"
 #include "server/text_codec.h"
 
 namespace srv {
@@ -71,7 +72,8 @@ std::vector<std::string> items(const std::string& xml) {
 // The article number of a link to this server's article page; 0 for
 // any other link, which the item then keeps as its own.
 int64_t sidOf(const std::string& link) {
-    static const std::regex own("https?://[^/]+/lumennews/index\\.php\\?op=article&sid=([0-9]{1,9})&Itemid=99999999");
+    static const std::regex own("https?://[^/]+" + std::regex_replace(scriptPath, std::regex("\\."), "\\.") +
+                                "\\?op=" + op::article + "&sid=([0-9]{1,9})&Itemid=99999999");
     std::smatch m;
     return std::regex_match(link, m, own) ? std::stoll(m[1]) : 0;
 }

@@ -5,13 +5,11 @@
 #include <future>
 
 #include "server/replies.h"
+#include "server/site_paths.h"
 
 namespace srv {
 
 namespace {
-
-const char* const scriptPath = "/lumennews/index.php";
-const char* const filesPath = "/lumennews/files/";
 
 const char* reasonOf(int status) {
     switch (status) {
@@ -19,6 +17,10 @@ const char* reasonOf(int status) {
     case 400: return "Bad Request";
     case 403: return "Forbidden";
     case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 413: return "Content Too Large";
+    case 414: return "URI Too Long";
+    case 431: return "Request Header Fields Too Large";
     case 500: return "Internal Server Error";
     case 503: return "Service Unavailable";
     default: return "Error";
@@ -34,6 +36,19 @@ Reply bodyReply(std::shared_ptr<const std::string> body, const std::string& cont
 
 Reply textReply(std::string body, const std::string& contentType) {
     return bodyReply(std::make_shared<const std::string>(std::move(body)), contentType);
+}
+
+// Set while a reply is tried on an event-loop thread, which must not wait
+// for the store: what would need it throws StoreNeeded instead.
+thread_local bool storeForbidden = false;
+struct StoreNeeded {};
+
+template <class Make>
+auto storeWork(Make make) {
+    return [make] {
+        if (storeForbidden) throw StoreNeeded{};
+        return make();
+    };
 }
 
 // A whole positive decimal number, or 0.
@@ -62,12 +77,32 @@ Site::Site(Store& store, SiteSettings settings)
     : store(store), settings(std::move(settings)), bodies(this->settings.replyCacheBytes) {}
 
 void Site::handle(Request request, Respond respond) {
-    // A post answers after its group commit, without holding this thread.
-    if (request.path == scriptPath && request.query.get("op") == "inme") {
+    // A post answers after its group commit, without holding this thread;
+    // asking for the headers of a post must not post (answer() refuses it).
+    if (request.path == scriptPath && request.query.get("op") == op::postShout && request.method != "HEAD") {
         count(request);
         return postShout(request, std::move(respond));
     }
     respond(answer(request));
+}
+
+bool Site::answerWithoutStore(const Request& request, Reply& reply) {
+    static const std::set<std::string> cachedOps = {op::feed, op::shoutList, op::statistics, op::category,
+                                                    op::fileDetail};
+    if (request.path != scriptPath || !cachedOps.count(request.query.get("op"))) return false;
+    storeForbidden = true;
+    try {
+        reply = script(request);
+    } catch (const StoreNeeded&) {
+        storeForbidden = false;
+        return false;  // handle() answers it, and counts it then
+    } catch (...) {
+        storeForbidden = false;
+        throw;
+    }
+    storeForbidden = false;
+    count(request);
+    return true;
 }
 
 Reply Site::answer(const Request& request) {
@@ -78,7 +113,7 @@ Reply Site::answer(const Request& request) {
 }
 
 void Site::count(const Request& request) {
-    if (request.userAgent != pluginAgent) return;
+    if (request.userAgent != pluginAgent || request.method == "HEAD") return;
     store.countRequest(pluginRequestCounter);
     std::lock_guard<std::mutex> guard(visitorLock);
     std::string day = visitorDay();
@@ -109,16 +144,18 @@ void Site::downloaded(int64_t fileId) {
 Reply Site::script(const Request& request) {
     const Query& query = request.query;
     const std::string op = query.get("op");
-    if (op == "outmerss") return feed(query);
-    if (op == "article") return article(query);
-    if (op == "outme") {
-        return bodyReply(bodies.get("outme", [&] { return shoutPage(store.latestShouts(shownShouts)); }),
+    if (op == op::feed) return feed(query);
+    if (op == op::article) return article(query, request.method != "HEAD");
+    if (op == op::shoutList) {
+        return bodyReply(bodies.get("outme", storeWork([&] { return shoutPage(store.latestShouts(shownShouts)); })),
                          "text/html; charset=UTF-8");
     }
-    if (op == "inme") return postShoutAndWait(request);
-    if (op == "outmestats2") return statistics();
-    if (op == "outcat") return category(query);
-    if (op == "outfile") return fileDetail(query);
+    // Asking for the headers of a post must not post.
+    if (op == op::postShout)
+        return request.method == "HEAD" ? errorReply(405, "Send GET to post.") : postShoutAndWait(request);
+    if (op == op::statistics) return statistics();
+    if (op == op::category) return category(query);
+    if (op == op::fileDetail) return fileDetail(query);
     return errorReply(404, "Unknown operation.");
 }
 
@@ -129,14 +166,14 @@ Reply Site::feed(const Query& query) {
         return news;
     };
     if (query.get("tn") == "3") {
-        return bodyReply(bodies.get("feed-it", [&] { return feedRss1(newest("it"), settings.baseUrl); }),
+        return bodyReply(bodies.get("feed-it", storeWork([&] { return feedRss1(newest("it"), settings.baseUrl); })),
                          "text/xml; charset=ISO-8859-1");
     }
-    return bodyReply(bodies.get("feed-en", [&] { return feedRss2(newest("en"), settings.baseUrl); }),
+    return bodyReply(bodies.get("feed-en", storeWork([&] { return feedRss2(newest("en"), settings.baseUrl); })),
                      "text/xml; charset=UTF-8");
 }
 
-Reply Site::article(const Query& query) {
+Reply Site::article(const Query& query, bool read) {
     // The page shows the reads added to the database so far, so it is
     // cached like the rest until the next change or flush; each read counts.
     const int64_t id = idOf(query.get("sid"));
@@ -152,7 +189,7 @@ Reply Site::article(const Query& query) {
         return found ? articlePage(*found) : std::string();
     });
     if (body->empty()) return errorReply(404, "No such article.");
-    store.countRead(id);
+    if (read) store.countRead(id);
     return bodyReply(body, "text/html; charset=UTF-8");
 }
 
@@ -193,7 +230,7 @@ Reply Site::postShoutAndWait(const Request& request) {
 
 Reply Site::statistics() {
     Statistics stats;
-    stats.totals = *totals.get("totals", [&] { return store.totals(); });
+    stats.totals = *totals.get("totals", storeWork([&] { return store.totals(); }));
     // Every server's flushed counts, and this one's not flushed yet.
     stats.pluginRequests = stats.totals.pluginRequests + store.pendingRequests(pluginRequestCounter);
     stats.visitorsToday = stats.totals.visitorsToday + store.pendingVisitors(visitorDay());
@@ -202,22 +239,22 @@ Reply Site::statistics() {
 
 Reply Site::category(const Query& query) {
     const std::string name = query.get("cat");
-    auto known = categories.get("categories", [&] {
+    auto known = categories.get("categories", storeWork([&] {
         auto names = store.categories();
         return std::set<std::string>(names.begin(), names.end());
-    });
+    }));
     if (!known->count(name)) return errorReply(404, "No such category.");
-    return bodyReply(bodies.get("cat-" + name, [&] { return categoryReply(store.files(name)); }),
+    return bodyReply(bodies.get("cat-" + name, storeWork([&] { return categoryReply(store.files(name)); })),
                      "text/plain; charset=UTF-8");
 }
 
 Reply Site::fileDetail(const Query& query) {
     int64_t id = idOf(query.get("idf"));
-    auto body = bodies.find("file-" + std::to_string(id), [&]() -> std::optional<std::string> {
+    auto body = bodies.find("file-" + std::to_string(id), storeWork([&]() -> std::optional<std::string> {
         auto found = store.file(id);
         if (!found) return std::nullopt;
         return fileDetailReply(*found);
-    });
+    }));
     if (!body) return errorReply(404, "No such file.");
     return bodyReply(body, "text/plain; charset=UTF-8");
 }

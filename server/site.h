@@ -72,6 +72,9 @@ public:
     // commit) may respond later, from another thread.
     void handle(Request request, Respond respond);
     Reply answer(const Request& request);
+    // Answers at once when that needs no store (a cached reply); false:
+    // use handle(). For event-loop threads.
+    bool answerWithoutStore(const Request& request, Reply& reply);
     // A download was sent to its end.
     void downloaded(int64_t fileId);
     // Drops every cached reply; for changes made by other processes too.
@@ -83,7 +86,8 @@ public:
 private:
     Reply script(const Request& request);
     Reply feed(const Query& query);
-    Reply article(const Query& query);
+    // `read`: counts as a read (not for HEAD).
+    Reply article(const Query& query, bool read);
     // Answers through `respond` once the shout's group commit is durable.
     void postShout(const Request& request, Respond respond);
     // The same, waiting for the answer.

@@ -24,41 +24,6 @@ namespace srv {
 
 namespace {
 
-// A mistake on the command line: exit code 2.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-class Args {
-public:
-    Args(int argc, const char* const* argv, const std::set<std::string>& allowed) {
-        for (int i = 0; i < argc; ++i) {
-            std::string key = argv[i];
-            if (!allowed.count(key)) throw UsageError("unknown option " + key);
-            if (i + 1 >= argc) throw UsageError("option " + key + " needs a value");
-            values[key] = argv[++i];
-        }
-    }
-    bool has(const std::string& key) const { return values.count(key) > 0; }
-    std::string get(const std::string& key) const {
-        auto found = values.find(key);
-        if (found == values.end()) throw UsageError("missing " + key);
-        return found->second;
-    }
-    std::string get(const std::string& key, const std::string& fallback) const {
-        return has(key) ? get(key) : fallback;
-    }
-    int64_t id(const std::string& key = "--id") const {
-        std::string text = get(key);
-        if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
-            throw UsageError(key + " needs a positive number, not \"" + text + "\"");
-        return std::stoll(text);
-    }
-
-private:
-    std::map<std::string, std::string> values;
-};
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
@@ -68,7 +33,7 @@ std::string readFile(const std::string& path) {
 }
 
 // A text typed on the command line, as HTML on one line.
-std::string oneLineHtml(const Args& args, const std::string& key) {
+std::string oneLineHtml(const Arguments& args, const std::string& key) {
     std::string text = args.get(key);
     if (!xmlSafe(text) || hasControlBytes(text) || text.empty() || text.size() > 200)
         throw UsageError(key + " must be 1 to 200 bytes of UTF-8 text on one line");
@@ -84,20 +49,20 @@ std::string linesOf(const std::string& key, std::string text) {
 }
 
 // A nickname to ban or unban: one that some post could carry.
-std::string nickname(const Args& args) {
+std::string nickname(const Arguments& args) {
     std::string nick = args.get("--nick");
     if (!validUtf8(nick) || banKey(nick).empty()) throw UsageError("--nick must be a nickname in UTF-8, not blank");
     return nick;
 }
 
-std::string lang(const Args& args) {
+std::string lang(const Arguments& args) {
     std::string l = args.get("--lang");
     if (l != "en" && l != "it") throw UsageError("--lang must be en or it");
     return l;
 }
 
 // "YYYY-MM-DD HH:MM" at the given offset, or now.
-void when(const Args& args, Article& a) {
+void when(const Arguments& args, Article& a) {
     if (args.has("--utc-offset")) {
         a.utcOffset = std::atoi(args.get("--utc-offset").c_str());
         if (a.utcOffset < -720 || a.utcOffset > 840) throw UsageError("--utc-offset is minutes, -720 to 840");
@@ -110,7 +75,7 @@ void when(const Args& args, Article& a) {
     a.posted = static_cast<int64_t>(timegm(&tm)) - int64_t{a.utcOffset} * 60;
 }
 
-void fillArticle(const Args& args, Article& a) {
+void fillArticle(const Arguments& args, Article& a) {
     if (args.has("--lang")) a.lang = lang(args);
     if (args.has("--title")) a.title = oneLineHtml(args, "--title");
     if (args.has("--author")) a.author = oneLineHtml(args, "--author");
@@ -127,7 +92,7 @@ void fillArticle(const Args& args, Article& a) {
 const std::set<std::string> newsOptions = {"--db", "--id", "--lang", "--title", "--author", "--summary",
                                            "--body", "--link", "--date", "--utc-offset"};
 
-using Tool = std::function<std::string(const Args&, Store&)>;
+using Tool = std::function<std::string(const Arguments&, Store&)>;
 
 struct Command {
     std::set<std::string> options;
@@ -146,7 +111,7 @@ std::string statisticsText(Store& store) {
 
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
-        {"news-add", {newsOptions, [](const Args& args, Store& store) {
+        {"news-add", {newsOptions, [](const Arguments& args, Store& store) {
              Article a;
              a.posted = std::time(nullptr);
              a.lang = lang(args);
@@ -156,25 +121,25 @@ const std::map<std::string, Command>& commands() {
              fillArticle(args, a);
              return "added news " + std::to_string(store.addArticle(a)) + " (" + a.lang + ")";
          }}},
-        {"news-edit", {newsOptions, [](const Args& args, Store& store) {
+        {"news-edit", {newsOptions, [](const Arguments& args, Store& store) {
              auto a = store.article(args.id());
              if (!a) throw std::runtime_error("no news " + std::to_string(args.id()));
              fillArticle(args, *a);
              store.updateArticle(*a);
              return "changed news " + std::to_string(a->id);
          }}},
-        {"news-delete", {{"--db", "--id"}, [](const Args& args, Store& store) {
+        {"news-delete", {{"--db", "--id"}, [](const Arguments& args, Store& store) {
              if (!store.deleteArticle(args.id())) throw std::runtime_error("no news " + std::to_string(args.id()));
              return "deleted news " + std::to_string(args.id());
          }}},
-        {"news-list", {{"--db", "--lang"}, [](const Args& args, Store& store) {
+        {"news-list", {{"--db", "--lang"}, [](const Arguments& args, Store& store) {
              std::string out;
              for (const Article& a : store.news(lang(args)))
                  out += std::to_string(a.id) + "\t" + std::to_string(a.reads) + "\t" + a.title + "\n";
              return out + "listed news (id, reads, title)";
          }}},
         {"file-add", {{"--db", "--files", "--category", "--file", "--title", "--uploader", "--description", "--date"},
-                      [](const Args& args, Store& store) {
+                      [](const Arguments& args, Store& store) {
              FileEntry f;
              f.category = args.get("--category");
              if (!store.categoryExists(f.category))
@@ -198,39 +163,39 @@ const std::map<std::string, Command>& commands() {
              f.size = addToFilesFolder(source, filesDirOf(args.get("--db"), args.get("--files", "")), f.name);
              return "added file " + std::to_string(store.addFile(f)) + " (" + f.name + ") to " + f.category;
          }}},
-        {"file-remove", {{"--db", "--files", "--id"}, [](const Args& args, Store& store) {
+        {"file-remove", {{"--db", "--files", "--id"}, [](const Arguments& args, Store& store) {
              auto f = store.file(args.id());
              if (!f) throw std::runtime_error("no file " + std::to_string(args.id()));
              store.removeFile(f->id);
              ::unlink((filesDirOf(args.get("--db"), args.get("--files", "")) + "/" + f->name).c_str());
              return "removed file " + std::to_string(f->id) + " (" + f->name + ")";
          }}},
-        {"shouts", {{"--db"}, [](const Args&, Store& store) {
+        {"shouts", {{"--db"}, [](const Arguments&, Store& store) {
              std::string out;
              for (const Shout& s : store.latestShouts(1000))
                  out += std::to_string(s.id) + "\t" + s.address + "\t" + s.nick + "\t" + s.message + "\n";
              return out + "listed shouts (id, address, nickname, message), newest first";
          }}},
-        {"shout-delete", {{"--db", "--id"}, [](const Args& args, Store& store) {
+        {"shout-delete", {{"--db", "--id"}, [](const Arguments& args, Store& store) {
              if (!store.deleteShout(args.id())) throw std::runtime_error("no shout " + std::to_string(args.id()));
              return "deleted shout " + std::to_string(args.id());
          }}},
-        {"ban", {{"--db", "--nick"}, [](const Args& args, Store& store) {
+        {"ban", {{"--db", "--nick"}, [](const Arguments& args, Store& store) {
              std::string nick = nickname(args);
              return (store.ban(nick) ? "banned " : "already banned: ") + nick;
          }}},
-        {"unban", {{"--db", "--nick"}, [](const Args& args, Store& store) {
+        {"unban", {{"--db", "--nick"}, [](const Arguments& args, Store& store) {
              std::string nick = nickname(args);
              if (!store.unban(nick)) throw std::runtime_error(nick + " was not banned");
              return "unbanned " + nick;
          }}},
-        {"stats", {{"--db"}, [](const Args&, Store& store) { return statisticsText(store); }}},
+        {"stats", {{"--db"}, [](const Arguments&, Store& store) { return statisticsText(store); }}},
     };
     return table;
 }
 
 int init(int argc, const char* const* argv) {
-    Args args(argc, argv, {"--db", "--sample", "--files"});
+    Arguments args(argc, argv, {"--db", "--sample", "--files"});
     std::string db = args.get("--db");
     auto store = Store::create(db);
     if (!args.has("--sample")) {
@@ -256,7 +221,7 @@ int init(int argc, const char* const* argv) {
 }
 
 int copy(int argc, const char* const* argv) {
-    Args args(argc, argv, {"--from", "--to"});
+    Arguments args(argc, argv, {"--from", "--to"});
     auto from = Store::open(args.get("--from"));
     auto to = Store::create(args.get("--to"));
     CopyCount n = copyCommunity(*from, *to);
@@ -294,7 +259,7 @@ int runTool(const char* command, int argc, const char* const* argv) {
         if (std::string(command) == "copy") return copy(argc, argv);
         auto found = commands().find(command);
         if (found == commands().end()) throw UsageError(std::string("unknown command ") + command);
-        Args args(argc, argv, found->second.options);
+        Arguments args(argc, argv, found->second.options);
         auto store = Store::open(args.get("--db"));
         std::printf("%s\n", found->second.run(args, *store).c_str());
         return 0;

@@ -62,6 +62,7 @@ read -r banner <"$fifo" || fail "the server did not start"
 port=${banner##*:}
 stats=$(curl -sf -A CORVANENEWS "http://127.0.0.1:$port/lumennews/index.php?op=outmestats2") || fail "no statistics"
 [ "$(echo "$stats" | wc -l)" = 9 ] || fail "statistics: $stats"
+sleep 1.5  # the request log is written once a second
 grep -q "op=outmestats2" "$root/var/log/lumen-server/requests.log" || fail "no request log"
 kill -TERM "$pid"
 wait "$pid" || fail "the server did not stop cleanly"

@@ -11,7 +11,7 @@
 
 class DemoServer {
 public:
-    // `options`: further options of "serve", e.g. {"--fault-op", "outme", "--stall"}.
+    // `options`: further options of "serve", e.g. {"--max-per-address", "2"}.
     // "--data DIR" takes the sample data from DIR instead; "--database DB"
     // serves DB (a postgresql:// URL) instead of a file of its own, with
     // "--no-init" as it is (another server made it).
@@ -21,6 +21,8 @@ public:
     DemoServer& operator=(const DemoServer&) = delete;
 
     int port() const { return listenPort; }
+    // The server's process, for signals (SIGHUP); -1 when stopped.
+    pid_t pid() const { return child; }
     // For the emulated HTTP client: "news.corvane.example:80:127.0.0.1:PORT".
     std::string connectTo() const;
     // "http://127.0.0.1:PORT" + path
