@@ -75,6 +75,7 @@ unsigned char junkByte(size_t offset) {
 
 void sendReply(const Reply& reply, Site& site, httplib::Response& response) {
     response.status = reply.status;
+    for (const Header& header : reply.headers) response.set_header(header.first, header.second);
     if (reply.file.empty()) {
         response.set_content(reply.body ? *reply.body : std::string(), reply.contentType);
         return;

@@ -11,6 +11,8 @@ namespace {
 
 // Stalled answers each hold a worker; leave room for ordinary requests.
 constexpr size_t workerThreads = 32;
+// What a form may hold besides its file.
+constexpr size_t formSlackBytes = 1024 * 1024;
 
 }  // namespace
 
@@ -25,6 +27,12 @@ HttpServer::HttpServer(const Options& options, Site& site, RequestLog& log)
     http.set_keep_alive_timeout(1);
     // The server decides by path and op itself; the Host header is ignored.
     http.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        handle(request, response);
+    });
+    // The web pages' forms; an upload may be as large as the option allows,
+    // plus room for the form's other fields.
+    http.set_payload_max_length(options.uploadMaxBytes + formSlackBytes);
+    http.Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
         handle(request, response);
     });
 }

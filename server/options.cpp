@@ -18,6 +18,7 @@ const char* serveUsage() {
            "  --base-url URL       address the feed links use (default " "http://news.corvane.example)\n"
            "  --shout-interval S   seconds between two shouts of one address (default 5, 0: any)\n"
            "  --log FILE           append one line per request (default: standard error)\n"
+           "  --upload-max-mb N    largest file the operator's web page takes (default 64)\n"
            "  --help               show this text\n"
            "\n"
            "Test-only fault switches, off by default; never use them in service. They apply\n"
@@ -121,6 +122,10 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& options, st
                 options.fault = Fault::Redirect;
                 ++faults;
             }
+            ++i;
+        } else if (arg == "--upload-max-mb") {
+            if (!number(1, 4096, n)) return ParseResult::Error;
+            options.uploadMaxBytes = static_cast<size_t>(n) * 1024 * 1024;
             ++i;
         } else if (arg == "--delay-ms") {
             if (!number(0, 3600 * 1000, n)) return ParseResult::Error;

@@ -17,6 +17,7 @@ struct Options {
     std::string baseUrl;         // empty: the plug-in's own base address
     long shoutIntervalSeconds = 5;
     std::string logFile;         // empty: stderr
+    size_t uploadMaxBytes = 64 * 1024 * 1024;  // the operator's uploads
     std::set<std::string> faultOps;  // empty: faults apply to every request
     int delayMs = 0;
     Fault fault = Fault::None;

@@ -45,6 +45,16 @@ const std::vector<const char*> migrations = {
     "CREATE TABLE counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL);"
     "INSERT INTO counters VALUES ('plugin_requests', 0);"
     "CREATE TABLE visits (day TEXT NOT NULL, address TEXT NOT NULL, PRIMARY KEY (day, address));",
+    // 2: the operator's web page: counts per day for its chart, its log,
+    // its settings (the password hash).
+    "CREATE TABLE day_counts (day TEXT NOT NULL, name TEXT NOT NULL, value INTEGER NOT NULL,"
+    "  PRIMARY KEY (day, name));"
+    "CREATE TABLE operator_log ("
+    "  id INTEGER PRIMARY KEY,"
+    "  at INTEGER NOT NULL,"        // seconds since 1970, UTC
+    "  address TEXT NOT NULL,"
+    "  action TEXT NOT NULL);"      // plain text
+    "CREATE TABLE operator_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);",
 };
 
 }  // namespace

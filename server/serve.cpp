@@ -76,6 +76,7 @@ int serve(int argc, const char* const* argv) {
     settings.baseUrl = options.baseUrl.empty() ? defaultBaseUrl : options.baseUrl;
     settings.filesDir = filesDirOf(options.db, options.filesDir);
     settings.shoutInterval = std::chrono::seconds(options.shoutIntervalSeconds);
+    settings.uploadMaxBytes = options.uploadMaxBytes;
     Site site(*store, settings);
     HttpServer server(options, site, log);
     int port = server.bind();

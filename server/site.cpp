@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "server/replies.h"
+#include "server/web/web_site.h"
 
 namespace srv {
 
@@ -15,6 +16,7 @@ const char* const filesPath = "/lumennews/files/";
 const char* reasonOf(int status) {
     switch (status) {
     case 302: return "Found";
+    case 303: return "See Other";
     case 400: return "Bad Request";
     case 403: return "Forbidden";
     case 404: return "Not Found";
@@ -60,11 +62,36 @@ bool isSafeFileName(const std::string& name) {
 Site::Site(Store& store, SiteSettings settings)
     : store(store), settings(std::move(settings)), pacer(this->settings.shoutInterval) {
     pluginRequests = savedRequests = store.counter(pluginRequestCounter);
+    web::WebSettings webSettings;
+    webSettings.filesDir = this->settings.filesDir;
+    webSettings.uploadMaxBytes = this->settings.uploadMaxBytes;
+    web = std::make_unique<web::WebSite>(*this, store, webSettings);
 }
 
-void Site::handle(Request request, Respond respond) { respond(answer(request)); }
+Site::~Site() = default;
+
+namespace {
+
+// The plug-in's paths; everything else is a page for browsers.
+bool forThePlugin(const std::string& path) { return path.rfind("/lumennews/", 0) == 0; }
+
+}  // namespace
+
+void Site::handle(Request request, Respond respond) {
+    if (!forThePlugin(request.path)) return web->handle(std::move(request), std::move(respond));
+    if (request.path == scriptPath && request.query.get("op") == "inme") {
+        count(request);
+        postShout(shoutOf(request), [respond](ShoutVerdict verdict) {
+            // Always 200: the plug-in waits for the list after its post, whatever happened.
+            respond(textReply(postReply(verdict), "text/html; charset=UTF-8"));
+        });
+        return;
+    }
+    respond(answer(request));
+}
 
 Reply Site::answer(const Request& request) {
+    if (!forThePlugin(request.path)) return web->answer(request);
     count(request);
     if (request.path == scriptPath) return script(request);
     if (request.path.rfind(filesPath, 0) == 0) return download(request.path.substr(std::string(filesPath).size()));
@@ -85,9 +112,13 @@ void Site::count(const Request& request) {
 }
 
 void Site::saveCounters() {
+    const std::string day = visitorDay();
+    int64_t posts = unsavedPosts.exchange(0);
+    if (posts > 0) store.addToDay(day, postsDayCounter, posts);
     int64_t now = pluginRequests;
     if (now == savedRequests) return;
     store.setCounter(pluginRequestCounter, now);
+    store.addToDay(day, pluginRequestCounter, now - savedRequests);
     savedRequests = now;
 }
 
@@ -96,6 +127,7 @@ void Site::storeChanged() {
     totals.clear();
     banned.clear();
     categories.clear();
+    web->storeChanged();
 }
 
 void Site::downloaded(int64_t fileId) {
@@ -118,7 +150,13 @@ Reply Site::script(const Request& request) {
         return bodyReply(bodies.get("outme", [&] { return shoutPage(store.latestShouts(shownShouts)); }),
                          "text/html; charset=UTF-8");
     }
-    if (op == "inme") return postShout(request);
+    if (op == "inme") {
+        Reply reply;
+        postShout(shoutOf(request), [&reply](ShoutVerdict verdict) {
+            reply = textReply(postReply(verdict), "text/html; charset=UTF-8");
+        });
+        return reply;
+    }
     if (op == "outmestats2") return statistics();
     if (op == "outcat") return category(query);
     if (op == "outfile") return fileDetail(query);
@@ -143,11 +181,15 @@ Reply Site::article(const Query& query) {
     return textReply(articlePage(*found), "text/html; charset=UTF-8");
 }
 
-Reply Site::postShout(const Request& request) {
+Shout Site::shoutOf(const Request& request) const {
     Shout shout;
     shout.nick = request.query.get("n");
     shout.message = request.query.get("p");
     shout.address = request.address;
+    return shout;
+}
+
+void Site::postShout(Shout shout, const std::function<void(ShoutVerdict)>& done) {
     ShoutVerdict verdict = checkShoutText(shout.nick, shout.message);
     if (shout.nick.empty()) shout.nick = "Guest";
     if (verdict == ShoutVerdict::Stored) {
@@ -158,22 +200,22 @@ Reply Site::postShout(const Request& request) {
         });
         if (bans->count(banKey(shout.nick))) verdict = ShoutVerdict::Banned;
     }
-    if (verdict == ShoutVerdict::Stored && !pacer.take(request.address)) verdict = ShoutVerdict::TooSoon;
+    if (verdict == ShoutVerdict::Stored && !pacer.take(shout.address)) verdict = ShoutVerdict::TooSoon;
     if (verdict == ShoutVerdict::Stored) {
         shout.posted = std::time(nullptr);
         try {
             store.addShout(shout);
         } catch (...) {
-            pacer.giveBack(request.address);  // nothing was stored: the next try is no flood
+            pacer.giveBack(shout.address);  // nothing was stored: the next try is no flood
             throw;
         }
+        ++unsavedPosts;
         storeChanged();
     }
-    // Always 200: the plug-in waits for the list after its post, whatever happened.
-    return textReply(postReply(verdict), "text/html; charset=UTF-8");
+    done(verdict);
 }
 
-Reply Site::statistics() {
+Statistics Site::currentStatistics() {
     Statistics stats;
     stats.pluginRequests = pluginRequests;
     {
@@ -181,7 +223,11 @@ Reply Site::statistics() {
         stats.visitorsToday = static_cast<int64_t>(visitorsToday.size());
     }
     stats.totals = *totals.get("totals", [&] { return store.totals(); });
-    return textReply(statisticsReply(stats), "text/plain; charset=UTF-8");
+    return stats;
+}
+
+Reply Site::statistics() {
+    return textReply(statisticsReply(currentStatistics()), "text/plain; charset=UTF-8");
 }
 
 Reply Site::category(const Query& query) {

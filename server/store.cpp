@@ -164,6 +164,22 @@ int64_t Store::addShout(const Shout& shout) {
 
 bool Store::deleteShout(int64_t id) { return changeRow("DELETE FROM shouts WHERE id = ?", id); }
 
+int64_t Store::deleteShoutsBy(const std::string& nick) {
+    int64_t deleted = 0;
+    write([&] {
+        // Compared with the ban key in C++, so both follow one rule of letter case.
+        std::vector<int64_t> ids;
+        Statement s = db.prepare("SELECT id, nick FROM shouts");
+        while (s.step())
+            if (banKey(s.text(1)) == banKey(nick)) ids.push_back(s.integer(0));
+        for (int64_t id : ids) {
+            db.prepare("DELETE FROM shouts WHERE id = ?").bind(1, id).run();
+            deleted += db.changes();
+        }
+    });
+    return deleted;
+}
+
 bool Store::categoryExists(const std::string& name) {
     std::lock_guard<std::recursive_mutex> guard(lock);
     Statement s = db.prepare("SELECT 1 FROM categories WHERE name = ?");
@@ -290,6 +306,56 @@ std::vector<std::string> Store::visitors(const std::string& day) {
     std::vector<std::string> out;
     while (s.step()) out.push_back(s.text(0));
     return out;
+}
+
+void Store::addToDay(const std::string& day, const std::string& name, int64_t by) {
+    write([&] {
+        Statement s = db.prepare(
+            "INSERT INTO day_counts (day, name, value) VALUES (?, ?, ?)"
+            " ON CONFLICT (day, name) DO UPDATE SET value = day_counts.value + excluded.value");
+        s.bind(1, day).bind(2, name).bind(3, by).run();
+    });
+}
+
+std::vector<std::pair<std::string, int64_t>> Store::dayCounts(const std::string& name, const std::string& firstDay) {
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    Statement s = db.prepare("SELECT day, value FROM day_counts WHERE name = ? AND day >= ? ORDER BY day");
+    s.bind(1, name).bind(2, firstDay);
+    std::vector<std::pair<std::string, int64_t>> out;
+    while (s.step()) out.emplace_back(s.text(0), s.integer(1));
+    return out;
+}
+
+void Store::logOperatorAction(const OperatorAction& entry) {
+    write([&] {
+        Statement s = db.prepare("INSERT INTO operator_log (at, address, action) VALUES (?, ?, ?)");
+        s.bind(1, entry.at).bind(2, entry.address).bind(3, entry.action).run();
+    });
+}
+
+std::vector<OperatorAction> Store::operatorLog(int limit) {
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    Statement s = db.prepare("SELECT at, address, action FROM operator_log ORDER BY id DESC LIMIT ?");
+    s.bind(1, int64_t{limit});
+    std::vector<OperatorAction> out;
+    while (s.step()) out.push_back(OperatorAction{s.integer(0), s.text(1), s.text(2)});
+    return out;
+}
+
+std::string Store::setting(const std::string& name) {
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    Statement s = db.prepare("SELECT value FROM operator_settings WHERE name = ?");
+    s.bind(1, name);
+    return s.step() ? s.text(0) : "";
+}
+
+void Store::setSetting(const std::string& name, const std::string& value) {
+    write([&] {
+        Statement s = db.prepare(
+            "INSERT INTO operator_settings (name, value) VALUES (?, ?)"
+            " ON CONFLICT (name) DO UPDATE SET value = excluded.value");
+        s.bind(1, name).bind(2, value).run();
+    });
 }
 
 int64_t Store::dataVersion() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,13 @@ std::string banKey(const std::string& nick);
 inline constexpr const char* pluginRequestCounter = "plugin_requests";
 // The day visitors are counted under: this machine's local date, YYYY-MM-DD.
 std::string visitorDay();
+
+// A line of the operator's log.
+struct OperatorAction {
+    int64_t at = 0;  // seconds since 1970, UTC
+    std::string address;
+    std::string action;
+};
 
 class Store {
 public:
@@ -41,6 +49,8 @@ public:
     std::vector<Shout> latestShouts(int limit);
     int64_t addShout(const Shout& shout);
     bool deleteShout(int64_t id);
+    // Deletes every shout of `nick` (letter case as for bans); how many went.
+    int64_t deleteShoutsBy(const std::string& nick);
 
     bool categoryExists(const std::string& name);
     std::vector<std::string> categories();
@@ -61,6 +71,18 @@ public:
     // Records `address` as a visitor of `day`.
     void visit(const std::string& day, const std::string& address);
     std::vector<std::string> visitors(const std::string& day);
+
+    // Counts per day (requests, posts), for the operator's chart.
+    void addToDay(const std::string& day, const std::string& name, int64_t by);
+    // (day, count) of `name` from `firstDay` on, oldest first; days
+    // without a count are left out.
+    std::vector<std::pair<std::string, int64_t>> dayCounts(const std::string& name, const std::string& firstDay);
+    void logOperatorAction(const OperatorAction& entry);
+    // The newest `limit` lines, newest first.
+    std::vector<OperatorAction> operatorLog(int limit);
+    // The operator's settings (the password hash); "" when unset.
+    std::string setting(const std::string& name);
+    void setSetting(const std::string& name, const std::string& value);
 
     // Moves when another connection (a content tool) commits a change.
     int64_t dataVersion();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <iostream>
 #include <functional>
 #include <map>
 #include <set>
@@ -18,6 +19,7 @@
 #include "server/site.h"
 #include "server/store.h"
 #include "server/text_codec.h"
+#include "server/web/admin_password.h"
 
 namespace srv {
 
@@ -210,6 +212,13 @@ const std::map<std::string, Command>& commands() {
              return "unbanned " + nick;
          }}},
         {"stats", {{"--db"}, [](const Args&, Store& store) { return statisticsText(store); }}},
+        {"admin-password", {{"--db"}, [](const Args&, Store& store) {
+             try {
+                 return web::setPasswordFrom(std::cin, store);
+             } catch (const std::invalid_argument& e) {
+                 throw UsageError(e.what());
+             }
+         }}},
     };
     return table;
 }
@@ -253,7 +262,8 @@ const char* toolsUsage() {
            "  shout-delete --db FILE --id N\n"
            "  ban --db FILE --nick NICK   refuse the shouts of NICK (any letter case)\n"
            "  unban --db FILE --nick NICK\n"
-           "  stats --db FILE             the nine statistics lines\n";
+           "  stats --db FILE             the nine statistics lines\n"
+           "  admin-password --db FILE    set the operator's web password (one line on standard input)\n";
 }
 
 int runTool(const char* command, int argc, const char* const* argv) {
