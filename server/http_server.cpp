@@ -14,6 +14,26 @@ constexpr size_t workerThreads = 32;
 // What a form may hold besides its file.
 constexpr size_t formSlackBytes = 1024 * 1024;
 
+// cpp-httplib takes multipart bodies apart itself; the site reads them
+// whole, so the parts are put back together under a boundary of ours.
+void joinMultipart(const httplib::Request& request, Request& asked) {
+    const std::string boundary = "lumen-joined-4f1c9a7be2d84b06a35e";
+    auto quoted = [](std::string text) {
+        for (size_t at = 0; (at = text.find_first_of("\"\r\n", at)) != std::string::npos;)
+            text.replace(at, 1, text[at] == '"' ? "%22" : text[at] == '\r' ? "%0D" : "%0A");
+        return "\"" + text + "\"";
+    };
+    asked.body.clear();
+    for (const auto& [name, part] : request.files) {
+        asked.body += "--" + boundary + "\r\nContent-Disposition: form-data; name=" + quoted(name);
+        if (!part.filename.empty()) asked.body += "; filename=" + quoted(part.filename);
+        asked.body += "\r\n\r\n" + part.content + "\r\n";
+    }
+    asked.body += "--" + boundary + "--\r\n";
+    for (auto& header : asked.headers)
+        if (header.first == "content-type") header.second = "multipart/form-data; boundary=" + boundary;
+}
+
 }  // namespace
 
 HttpServer::HttpServer(const Options& options, Site& site, RequestLog& log)
@@ -64,6 +84,7 @@ void HttpServer::handle(const httplib::Request& request, httplib::Response& resp
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         asked.headers.emplace_back(std::move(lower), value);
     }
+    if (request.is_multipart_form_data()) joinMultipart(request, asked);
     const bool faulty = faultApplies(options, faultKey(request.path, asked.query.get("op")));
     if (faulty && options.delayMs > 0 && !stopSignal.sleepFor(std::chrono::milliseconds(options.delayMs))) {
         sendReply(errorReply(503, "Shutting down."), site, response);

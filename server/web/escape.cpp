@@ -42,35 +42,6 @@ size_t findNoCase(const std::string& text, const std::string& lowerNeedle, size_
     return std::string::npos;
 }
 
-// Named entities of the plug-in's own table, then the markup ones and
-// numeric references.
-std::string decodeEntities(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        if (text[i] != '&') {
-            out += text[i++];
-            continue;
-        }
-        size_t semi = text.find(';', i);
-        if (semi == std::string::npos || semi - i > 12) {
-            out += text[i++];
-            continue;
-        }
-        std::string entity = text.substr(i, semi - i + 1);
-        const char* replacement = nullptr;
-        for (size_t r = 0; r < entityTableSize && !replacement; ++r)
-            if (entity == entityTable[r].entity) replacement = entityTable[r].replacement;
-        if (replacement) {
-            out += replacement;
-        } else {
-            out += decodeBasicEntities(entity);
-        }
-        i = semi + 1;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string escapeHtml(const std::string& text) {
@@ -108,6 +79,28 @@ std::string escapeUrlComponent(const std::string& text) {
         }
     }
     return out;
+}
+
+std::string decodeEntities(const std::string& text) {
+    // Row by row over the whole text, as the boxes decode: "&amp;auml;"
+    // becomes "ä" on a box, so it does here.
+    std::string out = text;
+    for (size_t r = 0; r < entityTableSize && out.find('&') != std::string::npos; ++r) {
+        const std::string entity = entityTable[r].entity;
+        size_t at = out.find(entity);
+        if (at == std::string::npos) continue;
+        std::string next;
+        next.reserve(out.size());
+        size_t from = 0;
+        for (; at != std::string::npos; at = out.find(entity, from)) {
+            next.append(out, from, at - from);
+            next += entityTable[r].replacement;
+            from = at + entity.size();
+        }
+        next.append(out, from, std::string::npos);
+        out = std::move(next);
+    }
+    return decodeBasicEntities(out);
 }
 
 std::string plainTextOf(const std::string& html) {

@@ -14,6 +14,10 @@ std::string escapeAttribute(const std::string& text);
 // as %XX. Put the result in an attribute through escapeAttribute.
 std::string escapeUrlComponent(const std::string& text);
 
+// Entities decoded as a box decodes them (the plug-in's table, in its
+// order), then numeric references. Escape the result before use.
+std::string decodeEntities(const std::string& text);
+
 // Stored HTML (titles, bodies) as plain text: tags dropped (with what
 // script and style hold), paragraph ends and line breaks kept as line
 // feeds, entities decoded. Escape the result before it goes anywhere.

@@ -76,13 +76,14 @@ Reply renderPage(const Request& request, Lang lang, const PageContent& content) 
     html += "<link rel=\"stylesheet\" href=\"" + std::string(stylesheetPath) + "\">\n</head>\n<body>\n";
     html += "<header class=\"top\"><div class=\"wrap\">\n<a class=\"brand\" href=\"/\">Lumen News</a>\n";
     html += "<p class=\"tagline\">" + escapeHtml(say(Text::Tagline, lang)) + "</p>\n";
+    html += languageSwitch(request, lang) + "\n";
     html += "<nav class=\"sections\">";
     for (const NavEntry& entry : publicNav) {
         html += "<a href=\"" + std::string(entry.path) + "\"";
         if (entry.section == content.section) html += " aria-current=\"page\"";
         html += ">" + escapeHtml(say(entry.label, lang)) + "</a>";
     }
-    html += "</nav>\n" + languageSwitch(request, lang) + "\n</div></header>\n";
+    html += "</nav>\n</div></header>\n";
     html += "<main class=\"wrap\">\n" + content.mainHtml + "</main>\n";
     html += "<footer class=\"wrap\"><p>" + escapeHtml(say(Text::Footer, lang)) + " <a href=\"/admin\">" +
             escapeHtml(say(Text::Operator, lang)) + "</a></p></footer>\n</body>\n</html>\n";

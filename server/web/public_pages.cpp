@@ -40,8 +40,8 @@ std::string PublicPages::statisticsHtml(const Statistics& stats, Lang lang) {
 std::string PublicPages::shoutListHtml(const std::vector<Shout>& shouts) {
     std::string html = "<ul class=\"plain shouts\">\n";
     for (const Shout& s : shouts) {
-        html += "<li><span class=\"nick\">" + escapeHtml(s.nick) + "</span> <time>" + escapeHtml(localTime(s.posted)) +
-                "</time><br>" + escapeHtml(s.message) + "</li>\n";
+        html += "<li><span class=\"nick\">" + escapeHtml(decodeEntities(s.nick)) + "</span> <time>" + escapeHtml(localTime(s.posted)) +
+                "</time><br>" + escapeHtml(decodeEntities(s.message)) + "</li>\n";
     }
     return html + "</ul>\n";
 }

@@ -43,7 +43,7 @@ h3 a:hover { color: var(--accent); }
   margin: 0 0 1rem; }
 .card p { margin: .3rem 0; }
 .more { font-size: .9rem; font-weight: 600; }
-.article { background: var(--card); border: 1px solid var(--line); border-radius: .6rem; padding: .4rem 1.4rem 1rem; }
+.article { max-width: 48rem; margin: 1.5rem auto 0; background: var(--card); border: 1px solid var(--line); border-radius: .6rem; padding: .4rem 1.4rem 1rem; }
 .article p { margin: 0 0 1rem; max-width: 40rem; }
 ul.plain { list-style: none; margin: 0; padding: 0; }
 ul.shouts li { padding: .55rem 0; border-bottom: 1px solid var(--line); overflow-wrap: anywhere; }
@@ -92,7 +92,7 @@ nav.admin form { margin-left: auto; }
 .preview { border: 2px dashed var(--warm); border-radius: .6rem; padding: .2rem 1.2rem 1rem; margin: 1rem 0; background: var(--card); }
 footer { color: var(--muted); font-size: .85rem; border-top: 1px solid var(--line); padding-top: 1rem; padding-bottom: 2rem; }
 @media (max-width: 600px) {
-  nav.langs { position: static; margin: 0 0 .6rem; }
+  nav.langs { position: static; margin: -.3rem 0 .7rem; }
   nav.langs a:first-child, nav.langs span:first-child { margin-left: 0; }
   h1 { font-size: 1.5rem; }
   .wrap { padding: 0 1rem; }
