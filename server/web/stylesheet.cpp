@@ -96,7 +96,8 @@ footer { color: var(--muted); font-size: .85rem; border-top: 1px solid var(--lin
   nav.langs a:first-child, nav.langs span:first-child { margin-left: 0; }
   h1 { font-size: 1.5rem; }
   .wrap { padding: 0 1rem; }
-  nav.sections a { padding: .45rem .6rem; font-size: .9rem; }
+  nav.sections { gap: 0; }
+  nav.sections a { padding: .45rem .42rem; font-size: .84rem; }
 }
 )CSS";
     return css;
