@@ -1,6 +1,7 @@
 #include "server/web/admin_pages.h"
 
 #include "server/store.h"
+#include "server/text_codec.h"
 #include "server/web/admin_password.h"
 #include "server/web/cookies.h"
 #include "server/web/day_chart.h"
@@ -16,6 +17,9 @@ namespace {
 constexpr int listedShouts = 200;
 constexpr int overviewLogLines = 10;
 constexpr int listedLogLines = 500;
+
+// Nicknames typed by the operator: as long as a ban key may sensibly be.
+constexpr size_t maxTypedNickBytes = 64;
 
 std::string deleteButton(const OperatorCall& call, const std::string& action, const std::string& field,
                          const std::string& value, Text label) {
@@ -55,7 +59,7 @@ Reply AdminPages::answer(const Request& request, Lang lang) {
     if (path == "/admin/log") return operatorLog(call);
     if (path == "/admin/news") return news.list(call);
     if (path == "/admin/news/new") return news.editor(call, 0);
-    if (path.rfind("/admin/news/", 0) == 0) return news.editor(call, idOf(path.substr(12)));
+    if (int64_t id = path.rfind("/admin/news/", 0) == 0 ? idOf(path.substr(12)) : 0) return news.editor(call, id);
     if (path == "/admin/files") return files.list(call);
     return notFoundPage(request, lang);
 }
@@ -115,8 +119,8 @@ Reply AdminPages::login(const Request& request, Lang lang) {
     Query form(request.body);
     if (!sameToken(form.get("token"), cookieValue(request, formCookie)))
         return loginPage(request, lang, noticeHtml(Text::FormExpired, lang, false), 403);
+    // Refused tries are not logged: the log must not grow with an attack.
     if (!throttle.mayTry(request.address)) {
-        logAction(context, request, "login refused: too many failures");
         return loginPage(request, lang, noticeHtml(Text::TooManyTries, lang, false), 429);
     }
     std::string hash = context.store.setting(passwordSetting);
@@ -191,6 +195,7 @@ Reply AdminPages::shouts(const OperatorCall& call) {
 
 Reply AdminPages::shoutAction(const OperatorCall& call, const std::string& action) {
     std::string nick = call.field("nick");
+    if (nick.size() > maxTypedNickBytes || !validUtf8(nick) || hasControlBytes(nick)) nick.clear();
     std::string what;
     if (action == "delete") {
         int64_t id = idOf(call.field("id"));

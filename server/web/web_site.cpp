@@ -6,6 +6,11 @@ namespace srv::web {
 
 namespace {
 
+// The largest URL-encoded form; only an upload may be larger (up to the
+// upload option).
+constexpr size_t maxFormBytes = 256 * 1024;
+const char* const uploadPath = "/admin/files/upload";
+
 // A whole positive number after `prefix`, or 0.
 int64_t idAfter(const std::string& path, const std::string& prefix) {
     if (path.rfind(prefix, 0) != 0) return 0;
@@ -15,6 +20,12 @@ int64_t idAfter(const std::string& path, const std::string& prefix) {
 Reply methodNotAllowed() {
     Reply reply = errorReply(405, "Method not allowed.");
     reply.headers.emplace_back("Allow", "GET, HEAD, POST");
+    addSafetyHeaders(reply);
+    return reply;
+}
+
+Reply tooLarge() {
+    Reply reply = errorReply(413, "The form is too large.");
     addSafetyHeaders(reply);
     return reply;
 }
@@ -39,6 +50,8 @@ WebSite::WebSite(Site& site, Store& store, WebSettings settings)
       admin(context) {}
 
 void WebSite::handle(Request request, Respond respond) {
+    if (request.method == "POST" && request.body.size() > maxFormBytes && request.path != uploadPath)
+        return respond(tooLarge());
     if (request.method == "POST" && request.path == "/shouts")
         return shoutbox.post(request, pageLanguage(request), respond);
     respond(answer(request));
@@ -46,6 +59,7 @@ void WebSite::handle(Request request, Respond respond) {
 
 Reply WebSite::answer(const Request& request) {
     if (request.method != "GET" && request.method != "HEAD" && request.method != "POST") return methodNotAllowed();
+    if (request.method == "POST" && request.body.size() > maxFormBytes && request.path != uploadPath) return tooLarge();
     Lang lang = pageLanguage(request);
     if (request.path == "/shouts" && request.method == "POST") {
         Reply reply;
