@@ -29,7 +29,7 @@ Reply ShoutboxPage::page(const Request& request, Lang lang, const std::string& n
     content.status = status;
     std::string& html = content.mainHtml;
     html += "<h1>" + escapeHtml(say(Text::Shoutbox, lang)) + "</h1>\n" + noticeHtml;
-    html += "<form class=\"stack card\" method=\"post\" action=\"/shouts\">\n";
+    html += "<div class=\"columns form-first\">\n<form class=\"stack card\" method=\"post\" action=\"/shouts\">\n";
     html += "<input type=\"hidden\" name=\"token\" value=\"" + escapeAttribute(token) + "\">\n";
     html += "<label for=\"nick\">" + escapeHtml(say(Text::Nickname, lang)) + "</label>\n";
     html += "<input type=\"text\" id=\"nick\" name=\"nick\" maxlength=\"" + std::to_string(maxNickChars) +
@@ -43,7 +43,7 @@ Reply ShoutboxPage::page(const Request& request, Lang lang, const std::string& n
     html += "<div class=\"card\">\n" +
             *context.fragments.get("shout-list",
                                    [&] { return PublicPages::shoutListHtml(context.store.latestShouts(listedShouts)); }) +
-            "</div>\n";
+            "</div>\n</div>\n";
     Reply reply = renderPage(request, lang, content);
     reply.headers.emplace_back("Cache-Control", "no-store");
     if (newToken) reply.headers.emplace_back("Set-Cookie", setCookie(request, formCookie, token));

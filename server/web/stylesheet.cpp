@@ -37,8 +37,11 @@ h3 { font-size: 1.08rem; margin: 0 0 .35rem; }
 h3 a { text-decoration: none; color: var(--ink); }
 h3 a:hover { color: var(--accent); }
 .meta { color: var(--muted); font-size: .85rem; margin: 0 0 .5rem; }
-.columns { display: grid; grid-template-columns: minmax(0, 1fr); gap: 0 2.2rem; }
-@media (min-width: 720px) { .columns { grid-template-columns: minmax(0, 2fr) minmax(0, 1fr); } }
+.columns { display: grid; grid-template-columns: minmax(0, 1fr); gap: 0 2.2rem; align-items: start; }
+@media (min-width: 720px) {
+  .columns { grid-template-columns: minmax(0, 2fr) minmax(0, 1fr); }
+  .columns.form-first > :first-child { order: 2; }
+}
 .card { background: var(--card); border: 1px solid var(--line); border-radius: .6rem; padding: 1rem 1.2rem;
   margin: 0 0 1rem; }
 .card p { margin: .3rem 0; }
@@ -60,7 +63,8 @@ textarea { min-height: 14rem; font-family: "DejaVu Sans Mono", monospace; font-s
 input:focus, select:focus, textarea:focus { outline: 2px solid var(--accent); outline-offset: 1px; }
 .hint { color: var(--muted); font-size: .82rem; margin: .25rem 0 0; }
 button, .button { display: inline-block; background: var(--accent); color: #fff; border: 1px solid var(--accent);
-  border-radius: .45rem; padding: .55rem 1.1rem; font: 600 .95rem/1.3 inherit; cursor: pointer; text-decoration: none; }
+  border-radius: .45rem; padding: .55rem 1.1rem; font-family: inherit; font-weight: 600; font-size: .95rem;
+  line-height: 1.3; cursor: pointer; text-decoration: none; }
 button:hover, .button:hover { background: var(--accent-dark); color: #fff; }
 button.secondary { background: #fff; color: var(--accent); }
 button.danger { background: #fff; color: var(--warn); border-color: #d9b3aa; padding: .3rem .7rem; font-size: .85rem; }
@@ -96,8 +100,8 @@ footer { color: var(--muted); font-size: .85rem; border-top: 1px solid var(--lin
   nav.langs a:first-child, nav.langs span:first-child { margin-left: 0; }
   h1 { font-size: 1.5rem; }
   .wrap { padding: 0 1rem; }
-  nav.sections { gap: 0; }
-  nav.sections a { padding: .45rem .42rem; font-size: .84rem; }
+  nav.sections { gap: .35rem; padding-bottom: .85rem; }
+  nav.sections a { padding: .3rem .75rem; font-size: .88rem; border-radius: 2rem; background: rgba(255, 255, 255, .12); }
 }
 )CSS";
     return css;

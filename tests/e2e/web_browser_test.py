@@ -21,7 +21,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
-from selenium.webdriver.support import expected_conditions
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.support.wait import WebDriverWait
 
 SERVER, LUMENHOST, SAMPLE, LOGOS = sys.argv[1:5]
@@ -142,7 +142,15 @@ class WebCommunityTest(unittest.TestCase):
         """Clicks and waits for the next page."""
         page = self.driver.find_element(By.TAG_NAME, "html")
         element.click()
-        WebDriverWait(self.driver, 30).until(expected_conditions.staleness_of(page))
+
+        def replaced(_):
+            try:
+                page.is_enabled()
+                return False
+            except WebDriverException:  # stale, or gone while Chromium swaps documents
+                return True
+
+        WebDriverWait(self.driver, 30).until(replaced)
 
     def text(self):
         return self.driver.find_element(By.TAG_NAME, "body").text
