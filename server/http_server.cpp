@@ -4,6 +4,7 @@
 
 #include "server/faults.h"
 #include "server/query.h"
+#include "server/web/operator_sessions.h"
 
 namespace srv {
 
@@ -15,9 +16,10 @@ constexpr size_t workerThreads = 32;
 constexpr size_t formSlackBytes = 1024 * 1024;
 
 // cpp-httplib takes multipart bodies apart itself; the site reads them
-// whole, so the parts are put back together under a boundary of ours.
+// whole, so the parts are put back together under a random boundary of
+// ours, which no upload can foresee.
 void joinMultipart(const httplib::Request& request, Request& asked) {
-    const std::string boundary = "lumen-joined-4f1c9a7be2d84b06a35e";
+    const std::string boundary = "lumen-" + web::randomToken().substr(0, 40);
     auto quoted = [](std::string text) {
         for (size_t at = 0; (at = text.find_first_of("\"\r\n", at)) != std::string::npos;)
             text.replace(at, 1, text[at] == '"' ? "%22" : text[at] == '\r' ? "%0D" : "%0A");
