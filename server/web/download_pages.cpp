@@ -41,7 +41,7 @@ Reply DownloadPages::category(const Request& request, Lang lang, const std::stri
     page.title = name;
     page.section = Section::Downloads;
     std::string& html = page.mainHtml;
-    html += "<p class=\"meta\"><a href=\"/files\">" + escapeHtml(say(Text::Downloads, lang)) + "</a> /</p>\n";
+    html += "<p class=\"crumbs\"><a href=\"/files\">" + escapeHtml(say(Text::Downloads, lang)) + "</a> /</p>\n";
     html += "<h1>" + escapeHtml(name) + "</h1>\n";
     auto files = context.store.files(name);
     if (files.empty()) {
@@ -50,7 +50,7 @@ Reply DownloadPages::category(const Request& request, Lang lang, const std::stri
     }
     html += "<div class=\"card table\"><table>\n<tr><th>" + escapeHtml(say(Text::FileTitle, lang)) + "</th><th>" +
             escapeHtml(say(Text::Uploaded, lang)) + "</th><th class=\"num\">" + escapeHtml(say(Text::Size, lang)) +
-            "</th><th class=\"num\">" + escapeHtml(say(Text::DownloadCount, lang)) + "</th></tr>\n";
+            "</th><th class=\"num\">" + escapeHtml(say(Text::Downloads, lang)) + "</th></tr>\n";
     for (const FileEntry& f : files) {
         html += "<tr><td><a href=\"/file/" + std::to_string(f.id) + "\">" + lineOf(f.title) + "</a></td><td>" +
                 escapeHtml(f.uploaded) + "</td><td class=\"num\">" + escapeHtml(byteCount(f.size, lang)) +
@@ -68,7 +68,7 @@ Reply DownloadPages::file(const Request& request, Lang lang, int64_t id) {
     page.title = plainTextOf(f.title);
     page.section = Section::Downloads;
     std::string& html = page.mainHtml;
-    html += "<p class=\"meta\"><a href=\"/files\">" + escapeHtml(say(Text::Downloads, lang)) + "</a> / <a href=\"" +
+    html += "<p class=\"crumbs\"><a href=\"/files\">" + escapeHtml(say(Text::Downloads, lang)) + "</a> / <a href=\"" +
             escapeAttribute(categoryUrl(f.category)) + "\">" + escapeHtml(f.category) + "</a> /</p>\n";
     html += "<h1>" + lineOf(f.title) + "</h1>\n<div class=\"card\">\n<dl class=\"stats\">\n";
     auto row = [&](Text label, const std::string& valueHtml) {
@@ -78,7 +78,7 @@ Reply DownloadPages::file(const Request& request, Lang lang, int64_t id) {
     row(Text::Uploader, lineOf(f.uploader));
     row(Text::Uploaded, escapeHtml(f.uploaded));
     row(Text::Size, escapeHtml(byteCount(f.size, lang)));
-    row(Text::DownloadCount, std::to_string(f.downloads));
+    row(Text::Downloads, std::to_string(f.downloads));
     html += "</dl>\n" + paragraphsHtml(plainTextOf(f.description));
     html += "<div class=\"buttons\"><a class=\"button\" href=\"" + escapeAttribute(downloadUrl(f)) + "\" download=\"" +
             escapeAttribute(f.name) + "\">" + escapeHtml(say(Text::Download, lang)) + "</a></div>\n</div>\n";

@@ -140,7 +140,10 @@ Reply FileManager::upload(const OperatorCall& call) {
     FileEntry f;
     f.category = category;
     f.uploaded = today();
-    f.name = storedFileName(category, part->fileName, f.uploaded, randomToken().substr(0, randomHexDigits));
+    // A random part that is already taken is drawn again.
+    do {
+        f.name = storedFileName(category, part->fileName, f.uploaded, randomToken().substr(0, randomHexDigits));
+    } while (context.store.fileNamed(f.name));
     std::string typed = oneLine(part->fileName);
     std::string title = oneLine(call.field("title"));
     f.title = htmlEscape(title.empty() ? (typed.empty() ? f.name : typed) : title);

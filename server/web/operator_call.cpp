@@ -41,7 +41,7 @@ Reply adminPage(const OperatorCall& call, AdminTab tab, const std::string& title
     page.status = status;
     page.private_ = true;
     std::string& html = page.mainHtml;
-    html += "<nav class=\"admin\">";
+    html += "<nav class=\"tabs\">";
     for (const TabEntry& entry : tabs) {
         html += "<a href=\"" + std::string(entry.path) + "\"" + (entry.tab == tab ? " aria-current=\"page\"" : "") +
                 ">" + escapeHtml(say(entry.label, call.lang)) + "</a>";

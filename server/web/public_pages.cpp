@@ -17,8 +17,11 @@ std::string newsUrl(int64_t id) { return "/news/" + std::to_string(id); }
 }  // namespace
 
 std::string PublicPages::statisticsHtml(const Statistics& stats, Lang lang) {
-    auto row = [&](Text label, const std::string& valueHtml) {
-        return "<dt>" + escapeHtml(say(label, lang)) + "</dt><dd>" + valueHtml + "</dd>\n";
+    // Long values (titles, names) go below their label.
+    auto row = [&](Text label, const std::string& valueHtml, bool long_ = false) {
+        const char* cls = long_ ? " class=\"long\"" : "";
+        return "<dt" + std::string(cls) + ">" + escapeHtml(say(label, lang)) + "</dt><dd" + cls + ">" + valueHtml +
+               "</dd>\n";
     };
     const Totals& t = stats.totals;
     std::string html = "<dl class=\"stats\">\n";
@@ -29,11 +32,13 @@ std::string PublicPages::statisticsHtml(const Statistics& stats, Lang lang) {
     html += row(Text::ShoutsCount, std::to_string(t.shouts));
     if (!t.topNews.empty())
         html += row(Text::TopNews, lineOf(t.topNews) + " <span class=\"when\">(" + std::to_string(t.topNewsReads) + " " +
-                                       escapeHtml(say(Text::Reads, lang)) + ")</span>");
+                                       escapeHtml(say(Text::Reads, lang)) + ")</span>",
+                    true);
     if (!t.topFile.empty())
         html += row(Text::TopFile, escapeHtml(t.topFile) + " <span class=\"when\">(" +
                                        std::to_string(t.topFileDownloads) + " " +
-                                       escapeHtml(say(Text::DownloadCount, lang)) + ")</span>");
+                                       escapeHtml(say(Text::DownloadCount, lang)) + ")</span>",
+                    true);
     return html + "</dl>\n";
 }
 
@@ -88,7 +93,7 @@ Reply PublicPages::newsList(const Request& request, Lang lang) {
     page.title = say(Text::News, lang);
     page.section = Section::News;
     std::string& html = page.mainHtml;
-    html += "<h1>" + escapeHtml(say(Text::News, lang)) + "</h1>\n<nav class=\"admin\">";
+    html += "<h1>" + escapeHtml(say(Text::News, lang)) + "</h1>\n<nav class=\"tabs\">";
     for (const auto& [code, label] : {std::pair<const char*, Text>{"en", Text::NewsInEnglish}, {"it", Text::NewsInItalian}}) {
         html += "<a href=\"/news?feed=" + std::string(code) + "\"" + (feed == code ? " aria-current=\"page\"" : "") +
                 ">" + escapeHtml(say(label, lang)) + "</a>";

@@ -56,6 +56,9 @@ time, .when { color: var(--muted); font-size: .8rem; }
 dl.stats { display: grid; grid-template-columns: minmax(0, 1fr) auto; gap: .35rem 1rem; margin: 0; }
 dl.stats dt { color: var(--muted); }
 dl.stats dd { margin: 0; font-weight: 700; text-align: right; font-variant-numeric: tabular-nums; overflow-wrap: anywhere; }
+dl.stats dt.long { grid-column: 1 / -1; margin-top: .4rem; }
+dl.stats dd.long { grid-column: 1 / -1; text-align: left; font-weight: 600; margin-top: -.3rem; }
+.crumbs { color: var(--muted); font-size: .85rem; margin: 1.3rem 0 -.8rem; }
 form.stack label { display: block; font-weight: 600; margin: .8rem 0 .25rem; font-size: .92rem; }
 input[type=text], input[type=password], input[type=file], select, textarea { width: 100%; font: inherit;
   padding: .55rem .7rem; border: 1px solid #cbc4b6; border-radius: .45rem; background: #fff; color: var(--ink); }
@@ -81,11 +84,11 @@ table { width: 100%; border-collapse: collapse; font-size: .93rem; }
 th, td { text-align: left; padding: .5rem .6rem; border-bottom: 1px solid var(--line); vertical-align: top; }
 th { font-size: .8rem; text-transform: uppercase; letter-spacing: .04em; color: var(--muted); }
 td.num, th.num { text-align: right; font-variant-numeric: tabular-nums; }
-nav.admin { display: flex; flex-wrap: wrap; gap: .4rem; margin: 1.2rem 0 1.2rem; align-items: center; }
-nav.admin a { padding: .35rem .8rem; border-radius: 2rem; background: var(--accent-soft); text-decoration: none;
+nav.tabs { display: flex; flex-wrap: wrap; gap: .4rem; margin: 1.2rem 0 1.2rem; align-items: center; }
+nav.tabs a { padding: .35rem .8rem; border-radius: 2rem; background: var(--accent-soft); text-decoration: none;
   font-weight: 600; font-size: .9rem; }
-nav.admin a[aria-current] { background: var(--accent); color: #fff; }
-nav.admin form { margin-left: auto; }
+nav.tabs a[aria-current] { background: var(--accent); color: #fff; }
+nav.tabs form { margin-left: auto; }
 .chart svg { width: 100%; height: auto; display: block; }
 .chart .requests { fill: var(--accent); }
 .chart .posts { fill: var(--warm); }
