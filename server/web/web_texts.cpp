@@ -120,8 +120,6 @@ const Row texts[] = {
     {"The upload could not be read.", "L'envoi est illisible.", "Il caricamento non è leggibile."},
     {"Not saved yet: this is how the web shows it.", "Pas encore enregistré : voici l'affichage sur le web.",
      "Non ancora salvato: ecco come appare sul web."},
-    {"Actions", "Actions", "Azioni"},
-    {"No.", "N°", "N."},
 };
 static_assert(sizeof texts / sizeof texts[0] == static_cast<size_t>(Text::Count_), "one row per text");
 

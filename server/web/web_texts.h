@@ -24,7 +24,7 @@ enum class Text {
     Login, Password, LogIn, LogOut, WrongPassword, TooManyTries, NoPassword, Overview, ChartCaption,
     ChartRequests, ChartPosts, Delete, DeleteByNick, Ban, Unban, BannedNicks, NewNews, Edit, Preview, Save,
     Language, Title, Author, Summary, BodyHtml, Upload, File, Description, Remove, OperatorLog, Time, Address,
-    Action, Done, NeedTitle, UploadTooLarge, UploadFailed, PreviewNote, Actions, Id,
+    Action, Done, NeedTitle, UploadTooLarge, UploadFailed, PreviewNote,
     Count_  // the number of texts; keep last
 };
 
