@@ -28,7 +28,7 @@ esac
 # What a finished sysroot was made from: change this and it is made again.
 LE_PACKAGES="libc6 libstdc++6 libgcc-s1 libsigc++-3.0-dev libcurl4-openssl-dev libexpat1-dev
   libpng-dev libfreetype-dev libgtest-dev libgmock-dev libcpp-httplib-dev libsqlite3-dev
-  libutf8proc-dev libpq-dev libboost1.81-dev"
+  libutf8proc-dev libpq-dev libboost1.81-dev libsodium-dev"
 recipe="$kind 3 $LE_PACKAGES"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; then
   exit 0

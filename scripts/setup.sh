@@ -4,11 +4,12 @@
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config
   libsigc++-3.0-dev libcurl4-openssl-dev libexpat1-dev libpng-dev libfreetype-dev
-  fonts-dejavu-core libboost1.81-dev libcpp-httplib-dev libsqlite3-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core libboost1.81-dev libcpp-httplib-dev libsqlite3-dev libutf8proc-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev clang libclang-rt-14-dev valgrind
   g++-mipsel-linux-gnu g++-arm-linux-gnueabihf g++-mips-linux-gnu g++-powerpc-linux-gnu
   qemu-user qemu-user-binfmt googletest dpkg-dev xz-utils
-  libpq-dev postgresql-15 nginx-light wrk sqlite3"
+  libpq-dev postgresql-15 nginx-light wrk sqlite3
+  chromium chromium-driver python3-selenium"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

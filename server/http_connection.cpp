@@ -1,5 +1,7 @@
 #include "server/http_connection.h"
 
+#include "server/site_paths.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -125,6 +127,8 @@ void HttpConnection::onHead(const beast::error_code& error) {
     const auto& request = parser->get();
     if (request.target().size() > maxUrlBytes) return refuse(414, "The address is too long.");
     if (!headerWithinLimits(request)) return refuse(431, "Too many or too long header fields.");
+    if (request.method() == http::verb::post && request.target() == uploadPath)
+        parser->body_limit(context.limits.maxUploadBytes + context.limits.maxBodyBytes);
     const http::verb method = request.method();
     if (method != http::verb::get && method != http::verb::head && method != http::verb::post)
         return refuse(405, "Only GET, HEAD and POST are answered.");

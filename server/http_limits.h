@@ -26,6 +26,9 @@ inline constexpr std::chrono::seconds sendStallDeadline{30};
 // An operator may tune these (serve options).
 struct HttpLimits {
     size_t maxBodyBytes = 1024 * 1024;          // --max-body
+    // A file sent to the operator's upload page (uploadPath), besides its
+    // form's other fields (maxBodyBytes).
+    size_t maxUploadBytes = size_t{64} << 20;   // --upload-max-mb
     size_t maxConnections = 10000;              // --max-connections
     size_t maxConnectionsPerAddress = 64;       // --max-per-address
     std::chrono::seconds keepAlive{15};         // --keep-alive

@@ -38,11 +38,12 @@ bool splitListen(const std::string& text, std::string& host, int& port) {
 constexpr long maxFeedItems = 10000;
 constexpr long maxReplyCacheMib = 1024;
 constexpr long maxCommitBatch = 100000;
+constexpr long maxUploadMib = 4096;
 
 const std::set<std::string> serveOptions = {"--db",          "--files",        "--listen",          "--base-url",
                                             "--shout-interval", "--feed-items", "--cache-mib",      "--commit-batch",
                                             "--log",         "--max-body",     "--max-connections", "--max-per-address",
-                                            "--keep-alive"};
+                                            "--keep-alive",  "--upload-max-mb"};
 
 // A value as it may be shown in a one-line message.
 std::string visible(const std::string& text) {
@@ -126,6 +127,7 @@ const char* serveUsage() {
            "  --max-per-address N    open connections of one client address (default 64)\n"
            "  --keep-alive S         seconds an idle connection is kept open (default 15)\n"
            "  --max-body BYTES       largest request body taken (default 1048576)\n"
+           "  --upload-max-mb N      largest file the operator's web page takes (default 64)\n"
            "  --help                 show this text\n"
            "\n"
            "SIGTERM or SIGINT stops the server: requests in flight are answered, the\n"

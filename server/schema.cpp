@@ -55,6 +55,16 @@ const std::vector<const char*> migrations = {
     // database keeps one pause between two shouts.
     "CREATE TABLE shout_turns (address TEXT PRIMARY KEY, posted_ms {int} NOT NULL);"
     "CREATE INDEX shouts_by_time ON shouts (posted, id);",
+    // 3: the operator's web page: counts per day for its chart, its log,
+    // its settings (the password hash).
+    "CREATE TABLE day_counts (day TEXT NOT NULL, name TEXT NOT NULL, value {int} NOT NULL,"
+    "  PRIMARY KEY (day, name));"
+    "CREATE TABLE operator_log ("
+    "  id {key},"
+    "  at {int} NOT NULL,"          // seconds since 1970, UTC
+    "  address TEXT NOT NULL,"
+    "  action TEXT NOT NULL);"      // plain text
+    "CREATE TABLE operator_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);",
 };
 
 // The tables and columns each version has; a database lacking one is not ours.
@@ -73,6 +83,9 @@ const std::vector<VersionedTable> tables = {
     {1, {"counters", "name, value", " value ", "name", nullptr}},
     {1, {"visits", "day, address", " ", "day, address", nullptr}},
     {2, {"shout_turns", "address, posted_ms", " posted_ms ", "address", nullptr}},
+    {3, {"day_counts", "day, name, value", " value ", "day, name", nullptr}},
+    {3, {"operator_log", "id, at, address, action", " id at ", "id", "id"}},
+    {3, {"operator_settings", "name, value", " ", "name", nullptr}},
 };
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {

@@ -165,6 +165,7 @@ int serve(int argc, const char* const* argv) {
     settings.shoutInterval = std::chrono::seconds(options.shoutIntervalSeconds);
     settings.feedItems = static_cast<size_t>(options.feedItems);
     settings.replyCacheBytes = static_cast<size_t>(options.replyCacheMib) * 1024 * 1024;
+    settings.uploadMaxBytes = options.limits.maxUploadBytes;
     Site site(*store, settings);
 
     fitDescriptors(options.limits);

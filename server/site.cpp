@@ -6,6 +6,7 @@
 
 #include "server/replies.h"
 #include "server/site_paths.h"
+#include "server/web/web_site.h"
 
 namespace srv {
 
@@ -14,6 +15,7 @@ namespace {
 const char* reasonOf(int status) {
     switch (status) {
     case 302: return "Found";
+    case 303: return "See Other";
     case 400: return "Bad Request";
     case 403: return "Forbidden";
     case 404: return "Not Found";
@@ -74,9 +76,24 @@ bool isSafeFileName(const std::string& name) {
 }
 
 Site::Site(Store& store, SiteSettings settings)
-    : store(store), settings(std::move(settings)), bodies(this->settings.replyCacheBytes) {}
+    : store(store), settings(std::move(settings)), bodies(this->settings.replyCacheBytes) {
+    web::WebSettings webSettings;
+    webSettings.filesDir = this->settings.filesDir;
+    webSettings.uploadMaxBytes = this->settings.uploadMaxBytes;
+    web = std::make_unique<web::WebSite>(*this, store, webSettings);
+}
+
+Site::~Site() = default;
+
+namespace {
+
+// The plug-in's paths; everything else is a page for browsers.
+bool forThePlugin(const std::string& path) { return path.rfind("/lumennews/", 0) == 0; }
+
+}  // namespace
 
 void Site::handle(Request request, Respond respond) {
+    if (!forThePlugin(request.path)) return web->handle(std::move(request), std::move(respond));
     // A post answers after its group commit, without holding this thread;
     // asking for the headers of a post must not post (answer() refuses it).
     if (request.path == scriptPath && request.query.get("op") == op::postShout && request.method != "HEAD") {
@@ -106,6 +123,7 @@ bool Site::answerWithoutStore(const Request& request, Reply& reply) {
 }
 
 Reply Site::answer(const Request& request) {
+    if (!forThePlugin(request.path)) return web->answer(request);
     count(request);
     if (request.path == scriptPath) return script(request);
     if (request.path.rfind(filesPath, 0) == 0) return download(request.path.substr(std::string(filesPath).size()));
@@ -115,6 +133,7 @@ Reply Site::answer(const Request& request) {
 void Site::count(const Request& request) {
     if (request.userAgent != pluginAgent || request.method == "HEAD") return;
     store.countRequest(pluginRequestCounter);
+    ++unsavedRequests;
     std::lock_guard<std::mutex> guard(visitorLock);
     std::string day = visitorDay();
     if (day != today) {
@@ -126,6 +145,10 @@ void Site::count(const Request& request) {
 
 void Site::saveCounters() {
     if (store.flushCounts()) storeChanged();
+    // The operator's chart: this server's share of the day, added.
+    const std::string day = visitorDay();
+    if (int64_t posts = unsavedPosts.exchange(0)) store.addToDay(day, postsDayCounter, posts);
+    if (int64_t requests = unsavedRequests.exchange(0)) store.addToDay(day, pluginRequestCounter, requests);
 }
 
 void Site::storeChanged() {
@@ -134,6 +157,7 @@ void Site::storeChanged() {
     banned.clear();
     categories.clear();
     articleIds.clear();
+    web->storeChanged();
 }
 
 void Site::downloaded(int64_t fileId) {
@@ -193,11 +217,15 @@ Reply Site::article(const Query& query, bool read) {
     return bodyReply(body, "text/html; charset=UTF-8");
 }
 
-void Site::postShout(const Request& request, Respond respond) {
+Shout Site::shoutOf(const Request& request) const {
     Shout shout;
     shout.nick = request.query.get("n");
     shout.message = request.query.get("p");
     shout.address = request.address;
+    return shout;
+}
+
+void Site::postShout(Shout shout, const std::function<void(ShoutVerdict)>& done) {
     ShoutVerdict verdict = checkShoutText(shout.nick, shout.message);
     if (shout.nick.empty()) shout.nick = "Guest";
     if (verdict == ShoutVerdict::Stored) {
@@ -209,15 +237,23 @@ void Site::postShout(const Request& request, Respond respond) {
         });
         if (bans->count(banKey(shout.nick))) verdict = ShoutVerdict::Banned;
     }
-    // Always 200: the plug-in waits for the list after its post, whatever happened.
-    if (verdict != ShoutVerdict::Stored) return respond(textReply(postReply(verdict), "text/html; charset=UTF-8"));
+    if (verdict != ShoutVerdict::Stored) return done(verdict);
     shout.posted = std::time(nullptr);
-    store.postShout(shout, settings.shoutInterval, [this, respond = std::move(respond)](PostOutcome outcome) {
-        if (outcome == PostOutcome::Stored) storeChanged();
-        ShoutVerdict v = outcome == PostOutcome::Stored  ? ShoutVerdict::Stored
-                         : outcome == PostOutcome::Failed ? ShoutVerdict::NotStored
-                                                          : ShoutVerdict::TooSoon;
-        respond(textReply(postReply(v), "text/html; charset=UTF-8"));
+    store.postShout(shout, settings.shoutInterval, [this, done](PostOutcome outcome) {
+        if (outcome == PostOutcome::Stored) {
+            ++unsavedPosts;
+            storeChanged();
+        }
+        done(outcome == PostOutcome::Stored   ? ShoutVerdict::Stored
+             : outcome == PostOutcome::Failed ? ShoutVerdict::NotStored
+                                              : ShoutVerdict::TooSoon);
+    });
+}
+
+void Site::postShout(const Request& request, Respond respond) {
+    postShout(shoutOf(request), [respond = std::move(respond)](ShoutVerdict verdict) {
+        // Always 200: the plug-in waits for the list after its post, whatever happened.
+        respond(textReply(postReply(verdict), "text/html; charset=UTF-8"));
     });
 }
 
@@ -228,13 +264,17 @@ Reply Site::postShoutAndWait(const Request& request) {
     return answered.get();
 }
 
-Reply Site::statistics() {
+Statistics Site::currentStatistics() {
     Statistics stats;
     stats.totals = *totals.get("totals", storeWork([&] { return store.totals(); }));
     // Every server's flushed counts, and this one's not flushed yet.
     stats.pluginRequests = stats.totals.pluginRequests + store.pendingRequests(pluginRequestCounter);
     stats.visitorsToday = stats.totals.visitorsToday + store.pendingVisitors(visitorDay());
-    return textReply(statisticsReply(stats), "text/plain; charset=UTF-8");
+    return stats;
+}
+
+Reply Site::statistics() {
+    return textReply(statisticsReply(currentStatistics()), "text/plain; charset=UTF-8");
 }
 
 Reply Site::category(const Query& query) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -13,12 +14,17 @@
 #include <vector>
 
 #include "server/query.h"
+#include "server/replies.h"
 #include "server/records.h"
 #include "server/reply_cache.h"
 #include "server/shout_intake.h"
 #include "server/store.h"
 
 namespace srv {
+
+namespace web {
+class WebSite;
+}
 
 // A header as received or to be sent; received names are lower case.
 using Header = std::pair<std::string, std::string>;
@@ -63,11 +69,17 @@ struct SiteSettings {
     std::chrono::milliseconds shoutInterval{5000};
     size_t feedItems = 50;  // the newest news a feed carries
     size_t replyCacheBytes = defaultReplyCacheBytes;
+    // The largest file the operator's web page takes.
+    size_t uploadMaxBytes = 64 * 1024 * 1024;
 };
+
+// The per-day count of stored shouts (beside pluginRequestCounter).
+inline constexpr const char* postsDayCounter = "posts";
 
 class Site {
 public:
     Site(Store& store, SiteSettings settings);
+    ~Site();
     // The HTTP layer's entry: replies that wait for the store (a post's
     // commit) may respond later, from another thread.
     void handle(Request request, Respond respond);
@@ -79,9 +91,15 @@ public:
     void downloaded(int64_t fileId);
     // Drops every cached reply; for changes made by other processes too.
     void storeChanged();
-    // Adds the counts gathered here to the store; drops the cached replies
-    // when it wrote.
+    // Adds the counts gathered here to the store (and to the operator's
+    // day counts); drops the cached replies when it wrote.
     void saveCounters();
+    // Checks and stores a shout, from a box or the web alike (limits,
+    // bans, the pause per address); `done` gets the verdict once the shout
+    // is stored or refused.
+    void postShout(Shout shout, const std::function<void(ShoutVerdict)>& done);
+    // What the statistics show now.
+    Statistics currentStatistics();
 
 private:
     Reply script(const Request& request);
@@ -92,6 +110,7 @@ private:
     void postShout(const Request& request, Respond respond);
     // The same, waiting for the answer.
     Reply postShoutAndWait(const Request& request);
+    Shout shoutOf(const Request& request) const;
     Reply statistics();
     Reply category(const Query& query);
     Reply fileDetail(const Query& query);
@@ -108,6 +127,10 @@ private:
     std::mutex visitorLock;
     std::string today;
     std::set<std::string> visitorsToday;  // handed to the store already
+    // This server's share of the day for the operator's chart, not saved yet.
+    std::atomic<int64_t> unsavedPosts{0};
+    std::atomic<int64_t> unsavedRequests{0};
+    std::unique_ptr<web::WebSite> web;  // the pages for browsers
 };
 
 // Status pages; the body says what went wrong.

@@ -1,11 +1,14 @@
 // The request paths and script operations the plug-in uses, named once
-// for the site, the sample import and the feeds' links.
+// for the site, the sample import and the feeds' links; and the one web
+// path the HTTP layer treats apart.
 #pragma once
 
 namespace srv {
 
 inline const char* const scriptPath = "/lumennews/index.php";
 inline const char* const filesPath = "/lumennews/files/";
+// The operator's file upload: the one request whose body may be large.
+inline const char* const uploadPath = "/admin/files/upload";
 
 // The values of "op" on scriptPath.
 namespace op {

@@ -303,6 +303,19 @@ std::vector<PostOutcome> Store::commitPosts(const std::vector<std::pair<Shout, i
     return outcomes;
 }
 
+int64_t Store::deleteShoutsBy(const std::string& nick) {
+    int64_t deleted = 0;
+    write([&](Connection& c) {
+        // Compared with the ban key in C++, so both follow one rule of spelling.
+        std::vector<int64_t> ids;
+        Statement& all = c.query("SELECT id, nick FROM shouts");
+        while (all.step())
+            if (banKey(all.text(1)) == banKey(nick)) ids.push_back(all.integer(0));
+        for (int64_t id : ids) deleted += c.query("DELETE FROM shouts WHERE id = ?").bind(1, id).run();
+    });
+    return deleted;
+}
+
 bool Store::categoryExists(const std::string& name) {
     bool found = false;
     read([&](Connection& c) {
@@ -530,6 +543,68 @@ std::vector<std::string> Store::visitors(const std::string& day) {
         while (s.step()) out.push_back(s.text(0));
     });
     return out;
+}
+
+void Store::addToDay(const std::string& day, const std::string& name, int64_t by) {
+    write([&](Connection& c) {
+        c.query("INSERT INTO day_counts (day, name, value) VALUES (?, ?, ?)"
+                " ON CONFLICT (day, name) DO UPDATE SET value = day_counts.value + excluded.value")
+            .bind(1, day)
+            .bind(2, name)
+            .bind(3, by)
+            .run();
+    });
+}
+
+std::vector<std::pair<std::string, int64_t>> Store::dayCounts(const std::string& name, const std::string& firstDay) {
+    std::vector<std::pair<std::string, int64_t>> out;
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT day, value FROM day_counts WHERE name = ? AND day >= ? ORDER BY day");
+        s.bind(1, name).bind(2, firstDay);
+        while (s.step()) out.emplace_back(s.text(0), s.integer(1));
+    });
+    return out;
+}
+
+void Store::logOperatorAction(const OperatorAction& entry) {
+    write([&](Connection& c) {
+        c.query("INSERT INTO operator_log (at, address, action) VALUES (?, ?, ?)")
+            .bind(1, entry.at)
+            .bind(2, entry.address)
+            .bind(3, entry.action)
+            .run();
+    });
+}
+
+std::vector<OperatorAction> Store::operatorLog(int limit) {
+    std::vector<OperatorAction> out;
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT at, address, action FROM operator_log ORDER BY id DESC LIMIT ?");
+        s.bind(1, int64_t{limit});
+        while (s.step()) out.push_back(OperatorAction{s.integer(0), s.text(1), s.text(2)});
+    });
+    return out;
+}
+
+std::string Store::setting(const std::string& name) {
+    std::string value;
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT value FROM operator_settings WHERE name = ?");
+        s.bind(1, name);
+        if (s.step()) value = s.text(0);
+        s.run();
+    });
+    return value;
+}
+
+void Store::setSetting(const std::string& name, const std::string& value) {
+    write([&](Connection& c) {
+        c.query("INSERT INTO operator_settings (name, value) VALUES (?, ?)"
+                " ON CONFLICT (name) DO UPDATE SET value = excluded.value")
+            .bind(1, name)
+            .bind(2, value)
+            .run();
+    });
 }
 
 int64_t Store::dataVersion() {

@@ -45,6 +45,13 @@ struct StoreSettings {
     size_t readers = 4;
 };
 
+// A line of the operator's log.
+struct OperatorAction {
+    int64_t at = 0;  // seconds since 1970, UTC
+    std::string address;
+    std::string action;
+};
+
 class Store {
 public:
     // Opens an existing database (a file or a postgresql:// URL), refusing
@@ -73,6 +80,8 @@ public:
     // Commits the posts still waiting and takes no more (they fail); for a
     // clean stop before the posters' answers go away.
     void finishPosts();
+    // Deletes every shout of `nick` (letter case as for bans); how many went.
+    int64_t deleteShoutsBy(const std::string& nick);
 
     bool categoryExists(const std::string& name);
     std::vector<std::string> categories();
@@ -102,6 +111,18 @@ public:
     Totals totals();  // includes the flushed counters and today's visitors
     int64_t counter(const std::string& name);
     std::vector<std::string> visitors(const std::string& day);
+
+    // Counts per day (requests, posts), for the operator's chart.
+    void addToDay(const std::string& day, const std::string& name, int64_t by);
+    // (day, count) of `name` from `firstDay` on, oldest first; days
+    // without a count are left out.
+    std::vector<std::pair<std::string, int64_t>> dayCounts(const std::string& name, const std::string& firstDay);
+    void logOperatorAction(const OperatorAction& entry);
+    // The newest `limit` lines, newest first.
+    std::vector<OperatorAction> operatorLog(int limit);
+    // The operator's settings (the password hash); "" when unset.
+    std::string setting(const std::string& name);
+    void setSetting(const std::string& name, const std::string& value);
 
     // Grows when another connection or process commits a change.
     int64_t dataVersion();

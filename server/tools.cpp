@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <iostream>
 #include <functional>
 #include <map>
 #include <set>
@@ -19,6 +20,7 @@
 #include "server/store.h"
 #include "server/store_copy.h"
 #include "server/text_codec.h"
+#include "server/web/admin_password.h"
 
 namespace srv {
 
@@ -190,6 +192,13 @@ const std::map<std::string, Command>& commands() {
              return "unbanned " + nick;
          }}},
         {"stats", {{"--db"}, [](const Arguments&, Store& store) { return statisticsText(store); }}},
+        {"admin-password", {{"--db"}, [](const Arguments&, Store& store) {
+             try {
+                 return web::setPasswordFrom(std::cin, store);
+             } catch (const std::invalid_argument& e) {
+                 throw UsageError(e.what());
+             }
+         }}},
     };
     return table;
 }
@@ -250,7 +259,8 @@ const char* toolsUsage() {
            "  shout-delete --db FILE --id N\n"
            "  ban --db FILE --nick NICK   refuse the shouts of NICK (any case, width, accent form)\n"
            "  unban --db FILE --nick NICK\n"
-           "  stats --db FILE             the nine statistics lines\n";
+           "  stats --db FILE             the nine statistics lines\n"
+           "  admin-password --db FILE    set the operator's web password (one line on standard input)\n";
 }
 
 int runTool(const char* command, int argc, const char* const* argv) {

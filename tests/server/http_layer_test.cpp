@@ -127,7 +127,7 @@ TEST(HttpLayer, PipelinedRequestsAreAnsweredInOrder) {
     for (std::sregex_iterator i(replies.begin(), replies.end(), statusLine), end; i != end; ++i)
         statuses.push_back(std::stoi((*i)[1]));
     EXPECT_EQ(statuses, (std::vector<int>{200, 200, 404, 200}));
-    size_t stats = replies.find("weatherglobe_1.2.tar.gz\n"), keys = replies.find("No such page"),
+    size_t stats = replies.find("weatherglobe_1.2.tar.gz\n"), keys = replies.find("HTTP/1.1 404"),
            file = replies.find("Ferrocam");
     EXPECT_LT(stats, keys);
     EXPECT_LT(keys, file);
