@@ -59,10 +59,14 @@ measure() {
   echo "$1" | grep -Eq -- "$only" || return 0
   fresh_root
   /usr/bin/time -f '%M %e' -o "$work/time" "$build/emu/runner/lumenhost" --root "$work/root" \
-    --connect-to "news.corvane.example:80:127.0.0.1:$port" --keys "$2" --dump /dev/null \
+    --connect-to "news.corvane.example:80:127.0.0.1:$port" --keys "$2" --dump "$work/dump" \
     --wait-timeout 120 >/dev/null 2>"$work/err" || true
   read -r kb seconds <"$work/time"
-  printf '%-50s %8.1f MiB %7s s\n' "$1" "$(echo "$kb" | awk '{print $1 / 1024}')" "$seconds"
+  # What the first dump shows: a box's message, or the length of the list.
+  first=$(awk '/^screen / && n++ { exit } { print }' "$work/dump")
+  shown=$(echo "$first" | grep -o 'message="[^"]\{0,40\}' | head -n 1 | cut -c10-)
+  [ -n "$shown" ] || shown="list of $(echo "$first" | grep -o 'count=[0-9]*' | tail -n 1 | cut -c7-)"
+  printf '%-50s %8.1f MiB %7s s  %s\n' "$1" "$(echo "$kb" | awk '{print $1 / 1024}')" "$seconds" "$shown"
 }
 
 echo "lumenhost peak resident set ($(nproc) cores, $(uname -sr))"
@@ -144,7 +148,7 @@ EOF
 for feed in long_text long_items many_items element_flood attribute_value tag_name comment attribute_flood \
             long_titles nested_entities latin1_descriptions latin1_tightest long_comment long_pi attributes_1mib; do
   serve "$work/data/feeds/$feed.xml"
-  measure "English feed, 4 MB $feed" "2 wait ok wait"
+  measure "English feed, 4 MB $feed" "2 wait dump ok wait"
   stop_server
 done
 
