@@ -1,4 +1,5 @@
 #include "emu/xml_tree_builder.h"
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -107,10 +108,10 @@ void XmlTreeBuilder::endElement(void* self, const XML_Char*) {
         --b->dropped;
         return;
     }
-    std::string& text = b->openText[b->level];
-    if (!text.empty()) b->current->data = b->store(text.data(), text.size());
-    text.clear();
-    if (text.capacity() > kKeptTextCapacity) std::string().swap(text);
+    TextBuffer& text = b->openText[b->level];
+    if (text.size) b->current->data = b->store(text.bytes.get(), text.size);
+    text.size = 0;
+    if (text.capacity > kKeptTextCapacity) text = TextBuffer();
     b->current = b->current->parent;
     --b->level;
 }
@@ -118,10 +119,22 @@ void XmlTreeBuilder::endElement(void* self, const XML_Char*) {
 void XmlTreeBuilder::characterData(void* self, const XML_Char* text, int length) {
     auto* b = static_cast<XmlTreeBuilder*>(self);
     if (b->stopReason || b->dropped || !b->current) return;
-    std::string& open = b->openText[b->level];
-    if (open.size() + static_cast<size_t>(length) > static_cast<size_t>(XMLTreeParser::maxText))
+    TextBuffer& open = b->openText[b->level];
+    if (open.size + static_cast<size_t>(length) > static_cast<size_t>(XMLTreeParser::maxText))
         return b->refuse("element text too long");
     open.append(text, static_cast<size_t>(length));
+}
+
+void XmlTreeBuilder::TextBuffer::append(const char* text, size_t length) {
+    if (size + length > capacity) {
+        size_t grown = std::max(size + length, 2 * capacity + 64);
+        std::unique_ptr<char[]> larger(new char[grown]);
+        if (size) std::memcpy(larger.get(), bytes.get(), size);
+        bytes = std::move(larger);
+        capacity = grown;
+    }
+    std::memcpy(bytes.get() + size, text, length);
+    size += length;
 }
 
 void XmlTreeBuilder::startDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*,

@@ -47,7 +47,13 @@ private:
     XMLTreeNode* current = nullptr;    // the innermost open element kept
     int level = -1;                    // its depth in the tree
     std::vector<XMLTreeNode*> lastChild;  // by depth: the last child of the open element there
-    std::vector<std::string> openText;    // by depth: the text of the open element there
+    // The text of an open element, as it arrives in many small pieces.
+    struct TextBuffer {
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0, capacity = 0;
+        void append(const char* text, size_t length);
+    };
+    std::vector<TextBuffer> openText;  // by depth: the text of the open element there
     int depth = 0;    // open elements, dropped ones included
     int dropped = 0;  // open elements inside a dropped one, itself included
     size_t elements = 0;
