@@ -1,5 +1,6 @@
 #include "emu/xml_markup_scanner.h"
 #include <cstring>
+#include <initializer_list>
 
 namespace emu {
 
@@ -32,6 +33,10 @@ bool classifyToken(const char* bytes, size_t length, TokenKind& kind) {
     return true;
 }
 
+TagScanner::TagScanner() {
+    for (unsigned char c : {'>', '"', '\'', '='}) special[c] = true;
+}
+
 size_t TagScanner::scan(const char* bytes, size_t length) {
     for (size_t at = 0; at < length;) {
         if (quote) {
@@ -41,6 +46,9 @@ size_t TagScanner::scan(const char* bytes, size_t length) {
             quote = 0;
             continue;
         }
+        // Runs of other bytes, the names and blanks, in a tight loop.
+        while (at < length && !special[static_cast<unsigned char>(bytes[at])]) ++at;
+        if (at == length) break;
         char c = bytes[at++];
         if (c == '>') return at;
         if (!quotes) continue;
@@ -67,6 +75,10 @@ void SkippedMarkup::start(bool isComment, const CharacterRule* characters) {
     *this = SkippedMarkup();
     comment = isComment;
     rule = characters;
+    const unsigned char mark = comment ? '-' : '?';
+    for (int b = 0; b < 256; ++b) plain[b] = rule->allows(static_cast<unsigned char>(b)) && b != mark && b < 0x80;
+    if (!rule->isUtf8())
+        for (int b = 0x80; b < 256; ++b) plain[b] = rule->allows(static_cast<unsigned char>(b));
 }
 
 bool SkippedMarkup::takeUtf8(unsigned char byte) {
@@ -90,6 +102,11 @@ bool SkippedMarkup::takeUtf8(unsigned char byte) {
 size_t SkippedMarkup::scan(const char* bytes, size_t length) {
     const char mark = comment ? '-' : '?';
     for (size_t at = 0; at < length && !bad; ++at) {
+        // Runs of bytes that neither end nor break it, in a tight loop.
+        if (!previousMarks && pending == 0) {
+            while (at < length && plain[static_cast<unsigned char>(bytes[at])]) ++at;
+            if (at == length) break;
+        }
         auto byte = static_cast<unsigned char>(bytes[at]);
         if (doubleDash) {  // "--" ends a comment or breaks it
             if (byte == '>' && pending == 0) return at + 1;

@@ -21,6 +21,7 @@ class TagScanner {
 public:
     static constexpr size_t notFound = static_cast<size_t>(-1);
 
+    TagScanner();
     // `endTag`: no attributes, so no quotes either.
     void reset(bool endTag) { quotes = !endTag, quote = 0, attributeCount = 0; }
     // Scans `length` more bytes of the tag; the offset just past its ">",
@@ -29,6 +30,7 @@ public:
     size_t attributes() const { return attributeCount; }
 
 private:
+    bool special[256] = {};  // the bytes the scan stops at
     bool quotes = true;
     char quote = 0;  // the open quote of an attribute value, or 0
     size_t attributeCount = 0;
@@ -72,6 +74,7 @@ private:
 
     bool comment = true;
     const CharacterRule* rule = nullptr;
+    bool plain[256] = {};  // bytes that need no more than passing over
     bool bad = false;
     bool previousMarks = false;  // the last byte was "-" (comment) or "?" (PI)
     bool doubleDash = false;     // "--" seen: only ">" may follow
