@@ -65,7 +65,8 @@ measure() {
   # What the first dump shows: a box's message, or the length of the list.
   first=$(awk '/^screen / && n++ { exit } { print }' "$work/dump")
   shown=$(echo "$first" | grep -o 'message="[^"]\{0,40\}' | head -n 1 | cut -c10-)
-  [ -n "$shown" ] || shown="list of $(echo "$first" | grep -o 'count=[0-9]*' | tail -n 1 | cut -c7-)"
+  count=$(echo "$first" | grep -o 'count=[0-9]*' | tail -n 1 | cut -c7-)
+  [ -n "$shown" ] || shown=${count:+list of $count}
   printf '%-50s %8.1f MiB %7s s  %s\n' "$1" "$(echo "$kb" | awk '{print $1 / 1024}')" "$seconds" "$shown"
 }
 
@@ -100,7 +101,13 @@ serve() {
   port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$port" >/dev/null 2>&1 &
   server=$!
-  sleep 1
+  # Until it answers: a run against a server not yet listening measures nothing.
+  tries=0
+  until python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 1)" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 50 ] || { echo "measure-memory: the static server did not start" >&2; exit 1; }
+    sleep 0.2
+  done
 }
 mkdir -p "$work/data/feeds" "$work/www/lumennews"
 python3 - "$work/data/feeds" <<'EOF'
