@@ -124,19 +124,25 @@ void XMLTreeParser::Private::hand(const char* bytes, size_t length, bool last) {
 }
 
 // The bytes of `next` to hand expat before a comment or processing
-// instruction can be skipped: what expat holds must end at a character
-// boundary, not in "-" (comment) or "?" (PI), and past the PI's target.
-// SIZE_MAX while that point is not in sight.
+// instruction can be skipped: what expat holds must take in the opening
+// "<!--", or the PI's target and a blank after it, and end at a character
+// boundary, not in "-" (comment) or "?" (PI). SIZE_MAX while that point is
+// not in sight.
 size_t XMLTreeParser::Private::junction(const char* held, size_t heldLength, const char* next,
                                         size_t nextLength) const {
     const bool comment = kind == emu::TokenKind::Comment;
     const char mark = comment ? '-' : '?';
-    bool targetDone = comment || std::find_if(held + 2, held + heldLength, isSpace) != held + heldLength;
-    for (size_t cut = 0; cut < nextLength; ++cut) {
-        char last = cut ? next[cut - 1] : held[heldLength - 1];
-        if (cut && isSpace(last)) targetDone = true;
-        bool boundary = !characters->isUtf8() || (static_cast<unsigned char>(next[cut]) & 0xC0) != 0x80;
-        if (targetDone && last != mark && boundary) return cut;
+    const size_t total = heldLength + nextLength;
+    auto byte = [&](size_t at) { return at < heldLength ? held[at] : next[at - heldLength]; };
+    size_t opening = comment ? 4 : SIZE_MAX;  // bytes expat must hold first
+    for (size_t at = 2; !comment && at < total; ++at)
+        if (isSpace(byte(at))) {
+            opening = at + 1;
+            break;
+        }
+    for (size_t cut = std::max(heldLength, opening); cut < total; ++cut) {
+        bool boundary = !characters->isUtf8() || (static_cast<unsigned char>(byte(cut)) & 0xC0) != 0x80;
+        if (byte(cut - 1) != mark && boundary) return cut - heldLength;
     }
     return SIZE_MAX;
 }
@@ -203,10 +209,9 @@ size_t XMLTreeParser::Private::consume(const char* data, size_t size, bool final
                 stage = Stage::Skipping;
                 continue;
             }
-            if (cut == SIZE_MAX) {
-                if (openToken + left > static_cast<size_t>(maxMarkup)) fail("markup too long");
-                if (failed || !final) return at;
-                cut = left;
+            if (cut == SIZE_MAX) {  // expat reads on, as with any other token
+                if (!final && left < 2 * openToken) return at;
+                cut = final ? left : std::min(left, std::max(2 * openToken, kPieceBytes));
             }
             take = cut;
             break;
@@ -235,7 +240,8 @@ size_t XMLTreeParser::Private::consume(const char* data, size_t size, bool final
         hand(rest, take, last);
         at += take;
         if (failed || last) return at;
-        if (stage == Stage::Deferred && openToken > static_cast<size_t>(maxMarkup)) fail("markup too long");
+        if ((stage == Stage::Deferred || stage == Stage::Junction) && openToken > static_cast<size_t>(maxMarkup))
+            fail("markup too long");
         stageOpenToken(data + at, size - at);
     }
     return at;
