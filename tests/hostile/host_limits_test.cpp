@@ -55,6 +55,10 @@ TEST(HostileXml, ElementsPastALimitAreDroppedAndAttacksRefusedAlikeInPiecesOrWho
              ">" + after, "t=y"},
         {"<rss><!--" + std::string(3 << 20, 'c') + "-->" + after, "t=y"},  // skipped, however long
         {"<rss>a<?pi " + std::string(3 << 20, 'p') + "?>b" + after, "t=y"},
+        // Expat is handed 4 KiB at a time: one ends after the "<" of a
+        // comment, one inside a PI with no blank after its target.
+        {"<rss>" + std::string(4090, 'a') + "<!--c-->" + after, "t=y"},
+        {"<rss>" + std::string(4089, 'a') + "<?pi?>" + std::string(200000, 'a') + after, "t=y"},
         {"<rss><!--" + std::string(3 << 20, 'c') + "--x-->" + after, "refused"},  // "--" inside
         {"<rss><!--" + std::string(3 << 20, 'c') + "\x01-->" + after, "refused"},  // not a character
         {"<rss><!--" + std::string(3 << 20, 'c') + "\xc3-->" + after, "refused"},  // half a character
