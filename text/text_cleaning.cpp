@@ -5,6 +5,7 @@
 #include "text/text_cleaning.h"
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 #include "text/entity_table.h"
 
@@ -52,19 +53,22 @@ void replace(char* text, const char* pattern, const char* replacement) {
 // look-up; the work of a text is linear in its length.
 namespace {
 
-struct EntityLengths {
-    EntityLengths() {
+// The table's lengths, and its rows by the byte after the "&".
+struct EntityIndex {
+    EntityIndex() {
         for (size_t row = 0; row < entityTableSize; ++row) {
             entity.push_back(strlen(entityTable[row].entity));
             replacement.push_back(strlen(entityTable[row].replacement));
+            byNext[static_cast<unsigned char>(entityTable[row].entity[1])].push_back(row);
         }
     }
     std::vector<size_t> entity, replacement;
+    std::vector<size_t> byNext[256];
 };
 
-const EntityLengths& entityLengths() {
-    static const EntityLengths lengths;
-    return lengths;
+const EntityIndex& entityIndex() {
+    static const EntityIndex index;
+    return index;
 }
 
 class AmpPlaces {
@@ -114,11 +118,48 @@ private:
 };
 }  // namespace
 
+namespace {
+
+// Every replacement but these writes neither an "&" nor a byte of an
+// entity's name, nor nothing: so in a text without them no entity can form
+// where another was replaced, and replacing each entity where it stands,
+// in one pass, gives what the rows in their order give.
+bool decodesInOnePass(const char* text, const std::vector<AmpPlaces::Place>& places) {
+    for (const AmpPlaces::Place& place : places)
+        for (const char* joining : {"&amp;", "&aacute;", "&trade;", "&deg;"})
+            if (place.next == static_cast<unsigned char>(joining[1]) &&
+                strncmp(text + place.at, joining, strlen(joining)) == 0)
+                return false;
+    return true;
+}
+
+void decodeInOnePass(char* text, size_t length, const std::vector<AmpPlaces::Place>& places) {
+    const EntityIndex& index = entityIndex();
+    size_t read = 0, write = 0;
+    for (const AmpPlaces::Place& place : places) {
+        for (size_t row : index.byNext[place.next]) {
+            size_t entityLength = index.entity[row];
+            if (place.at + entityLength > length || memcmp(text + place.at, entityTable[row].entity, entityLength) != 0)
+                continue;
+            memmove(text + write, text + read, place.at - read);
+            write += place.at - read;
+            memcpy(text + write, entityTable[row].replacement, index.replacement[row]);
+            write += index.replacement[row];
+            read = place.at + entityLength;
+            break;
+        }
+    }
+    memmove(text + write, text + read, length - read + 1);  // terminator included
+}
+
+}  // namespace
+
 void replace_sonderzeichen(char* text) {
     size_t length = strlen(text);
     if (!memchr(text, '&', length)) return;
-    const EntityLengths& lengths = entityLengths();
+    const EntityIndex& lengths = entityIndex();
     AmpPlaces amps(text, length);
+    if (decodesInOnePass(text, amps.all())) return decodeInOnePass(text, length, amps.all());
     std::vector<size_t> matches;
     for (size_t row = 0; row < entityTableSize && !amps.empty(); ++row) {
         const char* entity = entityTable[row].entity;
