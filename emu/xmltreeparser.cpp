@@ -21,7 +21,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include "emu/xml_markup_scanner.h"
+#include "emu/xml_skipped_markup.h"
+#include "emu/xml_tag_scanner.h"
 #include "emu/xml_tree_builder.h"
 
 namespace {
@@ -49,7 +50,7 @@ struct XMLTreeParser::Private {
     size_t scanned = 0;  // bytes of the pending tag already scanned
     emu::TagScanner tag;
     emu::SkippedMarkup skipped;
-    std::unique_ptr<emu::CharacterRule> characters;  // unknown for UTF-16
+    std::unique_ptr<emu::SkippedMarkup::Characters> characters;  // unknown for UTF-16
 
     void fail(const char* reason) {
         failed = true;
@@ -95,20 +96,20 @@ int singleByteEncoding(void* data, const XML_Char* name, XML_Encoding* info) {
     info->convert = nullptr;
     info->release = nullptr;
     auto* d = static_cast<XMLTreeParser::Private*>(data);
-    d->characters = std::make_unique<emu::CharacterRule>(emu::CharacterRule::singleByte(info->map));
+    d->characters = std::make_unique<emu::SkippedMarkup::Characters>(emu::SkippedMarkup::Characters::singleByte(info->map));
     return XML_STATUS_OK;
 }
 
 // The characters of the encodings expat knows itself; none for UTF-16,
 // whose markup is not in single bytes.
-std::unique_ptr<emu::CharacterRule> knownCharacters(const char* encoding) {
+std::unique_ptr<emu::SkippedMarkup::Characters> knownCharacters(const char* encoding) {
     if (!encoding) return nullptr;
-    if (strcasecmp(encoding, "UTF-8") == 0) return std::make_unique<emu::CharacterRule>(emu::CharacterRule::utf8());
+    if (strcasecmp(encoding, "UTF-8") == 0) return std::make_unique<emu::SkippedMarkup::Characters>(emu::SkippedMarkup::Characters::utf8());
     bool latin1 = strcasecmp(encoding, "ISO-8859-1") == 0;
     if (!latin1 && strcasecmp(encoding, "US-ASCII") != 0) return nullptr;
     int32_t codePoints[256];
     for (int b = 0; b < 256; ++b) codePoints[b] = latin1 || b < 0x80 ? b : -1;
-    return std::make_unique<emu::CharacterRule>(emu::CharacterRule::singleByte(codePoints));
+    return std::make_unique<emu::SkippedMarkup::Characters>(emu::SkippedMarkup::Characters::singleByte(codePoints));
 }
 
 }  // namespace
