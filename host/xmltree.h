@@ -65,8 +65,8 @@ public:
     static constexpr int maxAttributeNames = 4 * maxAttributes;  // distinct ones in one document
     // Bytes of any other unfinished token (a declaration, a reference).
     // Comments and processing instructions have no limit: the parser skips
-    // them without holding them, for every encoding but UTF-16 (there they
-    // are other tokens).
+    // them without holding them when the encoding is given and single-byte
+    // or UTF-8 (otherwise they count as other tokens).
     static constexpr int maxMarkup = 128 * 1024;
 
     struct Private;
