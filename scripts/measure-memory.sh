@@ -151,9 +151,13 @@ write("long_pi.xml", "<rss><channel>" + item + "<?pi ", "p", "?>" + item + "</ch
 # Elements of 1 MiB of attributes each: 2048 of 512 bytes.
 tag = "<x" + "".join(f' a{i}="' + "v" * (512 - len(f' a{i}=""')) + '"' for i in range(2048)) + "/>"
 open(f"{feeds}/attributes_1mib.xml", "w").write("<rss><channel>" + item + tag * 3 + item + "</channel></rss>")
+# Distinct element names just under the name limit: stored by expat and by the tree.
+open(f"{feeds}/distinct_names.xml", "w").write(
+    "<rss><channel>" + item + "".join(f"<n{i:04}" + "x" * 4090 + "/>" for i in range(1015)) + "</channel></rss>")
 EOF
 for feed in long_text long_items many_items element_flood attribute_value tag_name comment attribute_flood \
-            long_titles nested_entities latin1_descriptions latin1_tightest long_comment long_pi attributes_1mib; do
+            long_titles nested_entities latin1_descriptions latin1_tightest long_comment long_pi attributes_1mib \
+            distinct_names; do
   serve "$work/data/feeds/$feed.xml"
   measure "English feed, 4 MB $feed" "2 wait dump ok wait"
   stop_server
