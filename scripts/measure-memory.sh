@@ -148,8 +148,9 @@ open(f"{feeds}/latin1_tightest.xml", "w", encoding="latin-1").write(accented(32,
 item = "<item><title>t</title><link>http://x/</link></item>"
 write("long_comment.xml", "<rss><channel>" + item + "<!--", "c", "-->" + item + "</channel></rss>")
 write("long_pi.xml", "<rss><channel>" + item + "<?pi ", "p", "?>" + item + "</channel></rss>")
-# Elements of 1 MiB of attributes each: 2048 of 512 bytes.
-tag = "<x" + "".join(f' a{i}="' + "v" * (512 - len(f' a{i}=""')) + '"' for i in range(2048)) + "/>"
+# Elements of just under 1 MiB of attributes each, at the attribute limit:
+# 1024 of 1024 bytes as written.
+tag = "<x" + "".join(f' a{i}="' + "v" * (1024 - len(f' a{i}=""')) + '"' for i in range(1024)) + "/>"
 open(f"{feeds}/attributes_1mib.xml", "w").write("<rss><channel>" + item + tag * 3 + item + "</channel></rss>")
 # Distinct element names just under the name limit: stored by expat and by the tree.
 open(f"{feeds}/distinct_names.xml", "w").write(
