@@ -1,6 +1,7 @@
 // The emulated screen: which windows exist, which run modally, and the
 // runner's ways in (keys, text) and out (dumps, screenshots).
 #pragma once
+#include <ostream>
 #include <string>
 #include <vector>
 #include "host/ewidget.h"
@@ -29,7 +30,8 @@ int keyCodeFromName(const std::string& name);
 // and geometry, each shown widget with class, geometry and text (line
 // feeds and tabs escaped), list entries with keys and the current one
 // marked, the focused widget marked, message boxes with text, caption and
-// flags.
+// flags. Written as it is made, so that a long text costs no copy.
+void dumpScreen(std::ostream& out);
 std::string dumpScreen();
 
 // Draws every shown window into the 720 x 576 framebuffer.

@@ -28,26 +28,36 @@ namespace emu {
 
 namespace {
 
-std::string quote(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
+// Writes `s` quoted, runs of plain bytes at once: a long value is never
+// built whole a second time.
+struct Quoted {
+    const std::string& s;
+};
+
+std::ostream& operator<<(std::ostream& out, Quoted q) {
+    out << '"';
+    const char* plain = q.s.data();
+    const char* end = plain + q.s.size();
+    for (const char* at = plain; at != end; ++at) {
+        auto c = static_cast<unsigned char>(*at);
+        if (c >= 0x20 && c != 0x7f && c != '\\' && c != '"') continue;
+        out.write(plain, at - plain);
+        plain = at + 1;
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7f) {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "\\x%02x", c);
-                out += hex;
-            } else {
-                out += static_cast<char>(c);
-            }
+        case '\\': out << "\\\\"; break;
+        case '"': out << "\\\""; break;
+        case '\n': out << "\\n"; break;
+        case '\r': out << "\\r"; break;
+        case '\t': out << "\\t"; break;
+        default: {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out << hex;
+        }
         }
     }
-    return out + "\"";
+    out.write(plain, end - plain);
+    return out << '"';
 }
 
 std::string rect(ePoint p, eSize s) {
@@ -60,7 +70,7 @@ void dumpEntries(std::ostream& out, const eListBoxBase& list, int current, int d
     for (size_t i = 0; i < entries.size(); ++i) {
         auto* text = dynamic_cast<const eListBoxEntryText*>(entries[i]);
         out << std::string(2 * depth, ' ') << "entry key=" << (text ? text->getKey() : 0)
-            << (static_cast<int>(i) == current ? " current" : "") << " text=" << quote(entries[i]->getText())
+            << (static_cast<int>(i) == current ? " current" : "") << " text=" << Quoted{entries[i]->getText()}
             << "\n";
     }
 }
@@ -68,7 +78,7 @@ void dumpEntries(std::ostream& out, const eListBoxBase& list, int current, int d
 void dumpWidget(std::ostream& out, eWidget* w, eWidget* focus, int depth) {
     if (!w->isVisible()) return;
     out << std::string(2 * depth, ' ') << w->className();
-    if (!w->getName().empty()) out << " name=" << quote(w->getName());
+    if (!w->getName().empty()) out << " name=" << Quoted{w->getName()};
     out << " rect=" << rect(w->getPosition(), w->getSize());
 
     const eListBoxBase* entriesOf = nullptr;
@@ -83,7 +93,7 @@ void dumpWidget(std::ostream& out, eWidget* w, eWidget* focus, int depth) {
         out << " current=" << current;
         entriesOf = combo->getList();
     } else if (auto* button = dynamic_cast<eButton*>(w)) {
-        out << " shortcut=" << quote(button->getShortcut());
+        out << " shortcut=" << Quoted{button->getShortcut()};
     } else if (auto* label = dynamic_cast<eLabel*>(w)) {
         eSize extent = label->getExtend();
         out << " flags=" << label->getFlags() << " extent=" << extent.w << "x" << extent.h;
@@ -97,7 +107,7 @@ void dumpWidget(std::ostream& out, eWidget* w, eWidget* focus, int depth) {
     }
     if (const gPixmapPtr& pixmap = w->getPixmap()) out << " pixmap=" << pixmap->width() << "x" << pixmap->height();
     if (w == focus) out << " focus";
-    out << " text=" << quote(w->getText()) << "\n";
+    out << " text=" << Quoted{w->getText()} << "\n";
 
     if (entriesOf) dumpEntries(out, *entriesOf, current, depth + 1);
     for (eWidget* child : w->getChildren()) dumpWidget(out, child, focus, depth + 1);
@@ -105,8 +115,7 @@ void dumpWidget(std::ostream& out, eWidget* w, eWidget* focus, int depth) {
 
 }  // namespace
 
-std::string dumpScreen() {
-    std::ostringstream out;
+void dumpScreen(std::ostream& out) {
     out << "screen " << kScreenWidth << "x" << kScreenHeight << "\n";
     const auto& stack = execStack();
     for (eWidget* window : topLevelWindows()) {
@@ -119,15 +128,20 @@ std::string dumpScreen() {
             << " client=" << rect(window->getAbsoluteClientPosition(), window->getClientSize())
             << " modal=" << modal;
         if (focus) out << " focus=" << focus->className();
-        out << " title=" << quote(window->getText());
+        out << " title=" << Quoted{window->getText()};
         if (auto* box = dynamic_cast<eMessageBox*>(window)) {
             char hex[16];
             std::snprintf(hex, sizeof hex, "0x%02x", static_cast<unsigned>(box->getFlags()));
-            out << " flags=" << hex << " message=" << quote(box->getMessage());
+            out << " flags=" << hex << " message=" << Quoted{box->getMessage()};
         }
         out << "\n";
         for (eWidget* child : window->getChildren()) dumpWidget(out, child, focus, 1);
     }
+}
+
+std::string dumpScreen() {
+    std::ostringstream out;
+    dumpScreen(out);
     return out.str();
 }
 

@@ -31,15 +31,17 @@ public:
     XMLTreeParser& operator=(const XMLTreeParser&) = delete;
 
     // Feeds one chunk; `isFinal` set on the last. Returns 0 on a syntax
-    // error (also for a DOCTYPE with an internal subset, nesting deeper
-    // than maxDepth, more than maxNodes elements, an element text longer
-    // than maxText bytes, or beyond the markup, name and attribute limits
-    // below), non-zero otherwise. Chunks may be of any size; a piece of an
-    // unfinished tag is kept until more input arrives.
+    // error, and on the refusals below; non-zero otherwise. Chunks may be of
+    // any size; a piece of an unfinished tag is kept until more input
+    // arrives.
     virtual int Parse(const char* buffer, int length, int isFinal);
     XMLTreeNode* RootNode() const;
     const char* ErrorString() const;
 
+    // Refused (Parse returns 0): a DOCTYPE with an internal subset, nesting
+    // deeper than maxDepth, more than maxNodes elements (dropped ones
+    // included), an element text longer than maxText bytes, and markup past
+    // the limits further down, which expat would have to hold or keep whole.
     static constexpr int maxDepth = 256;
     // Elements of one document; a feed of a few hundred items needs a few
     // thousand.
@@ -47,14 +49,24 @@ public:
     // Bytes of one element's character data (UTF-8): far more than any
     // title or description.
     static constexpr int maxText = 256 * 1024;
-    // Bytes of one element name.
-    static constexpr int maxNameLength = 1024;
-    // Attributes of one element, and their names and values in bytes. The
-    // tree keeps no attributes; these bound the parser's work on them.
-    static constexpr int maxAttributes = 256;
-    static constexpr int maxAttributeBytes = 64 * 1024;
-    // Bytes of one tag, comment, processing instruction or declaration as
-    // written (it is held whole until it ends). Room for the limits above.
+
+    // An element past one of these is dropped with its content, and the
+    // rest of the document is read. Feeds use names of a few dozen bytes and
+    // a handful of attributes; a long enclosure or tracking address is tens
+    // of kilobytes. The tree keeps no attributes.
+    static constexpr int maxNameLength = 4096;
+    static constexpr int maxAttributes = 1024;
+    static constexpr int maxAttributeBytes = 1024 * 1024;  // names and values together
+
+    // Expat holds a tag whole until it ends, and keeps every attribute name
+    // it has seen until the parser dies: refused past these.
+    static constexpr int maxTagBytes = 2 * maxAttributeBytes;    // one tag as written
+    static constexpr int maxTagAttributes = 4 * maxAttributes;   // attributes written in one tag
+    static constexpr int maxAttributeNames = 4 * maxAttributes;  // distinct ones in one document
+    // Bytes of any other unfinished token (a declaration, a reference).
+    // Comments and processing instructions have no limit: the parser skips
+    // them without holding them when the encoding is given and single-byte
+    // or UTF-8 (otherwise they count as other tokens).
     static constexpr int maxMarkup = 128 * 1024;
 
     struct Private;

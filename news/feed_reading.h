@@ -24,10 +24,11 @@ inline constexpr size_t maxFeedBytes = 4 * 1024 * 1024;
 inline constexpr size_t maxTitleBytes = 256;
 inline constexpr size_t maxDateBytes = 128;
 // Descriptions are kept but not shown: those of one feed hold at most this
-// much text in all, as much as the file itself may (an ISO-8859-1 feed
-// doubles in UTF-8); the rest is cut. Without these limits the texts would
-// fill the memory once in the XML tree and once more in the items.
-inline constexpr size_t maxDescriptionTotal = maxFeedBytes;
+// much text in all, a few times what a feed of a few hundred items carries;
+// the rest is cut. The XML tree already holds them (twice the file's size
+// for an ISO-8859-1 feed, in UTF-8) while the items are made, so a larger
+// share would take the plug-in past its memory bound.
+inline constexpr size_t maxDescriptionTotal = 1024 * 1024;
 // A link longer than this is no article address a server would take; it is
 // dropped, so that opening its item fails like an empty link.
 inline constexpr size_t maxLinkBytes = 2048;

@@ -6,10 +6,15 @@
 # items with texts of the longest length taken, many items, an element
 # flood, one 4 MB attribute value, tag name or comment, an attribute flood,
 # 2000 items with 2000-byte titles, a description of nested entities behind
-# a filler of bare ampersands). Prints lumenhost's peak resident set (the
-# whole process: host, fonts, plug-in) and the run's time for each.
+# a filler of bare ampersands), well-formed feeds at the XML limits (a 4 MB
+# comment or processing instruction, 1 MiB of attributes on one element,
+# ISO-8859-1 descriptions that double in UTF-8 beside an element flood), and
+# a category list of control bytes dumped by the runner. Prints lumenhost's
+# peak resident set (the whole process: host, fonts, plug-in) and the run's
+# time for each.
 #
 #   scripts/measure-memory.sh [BUILD_DIR]      (default build/default)
+#   LUMEN_MEASURE_ONLY=REGEX scripts/measure-memory.sh   (only the rows it matches)
 #
 # Needs lumenhost, lumennews.so and lumen-server built in BUILD_DIR,
 # GNU time (/usr/bin/time) and python3 (for the crafted feeds).
@@ -17,6 +22,7 @@ set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/default}
 junk_mb=${LUMEN_JUNK_MB:-60}  # under the reply size limit (64 MiB), so that the readers see it
+only=${LUMEN_MEASURE_ONLY:-.}
 for tool in "$build/emu/runner/lumenhost" "$build/server/lumen-server" /usr/bin/time; do
   [ -x "$tool" ] || { echo "measure-memory: $tool is missing" >&2; exit 1; }
 done
@@ -93,12 +99,18 @@ stop_server() {
 
 # measure LABEL KEYS: one run, one line of the table.
 measure() {
+  echo "$1" | grep -Eq -- "$only" || return 0
   fresh_root
   /usr/bin/time -f '%M %e' -o "$work/time" "$build/emu/runner/lumenhost" --root "$work/root" \
-    --connect-to "news.corvane.example:80:127.0.0.1:$port" --keys "$2" --dump /dev/null \
+    --connect-to "news.corvane.example:80:127.0.0.1:$port" --keys "$2" --dump "$work/dump" \
     --wait-timeout 120 >/dev/null 2>"$work/err" || true
   read -r kb seconds <"$work/time"
-  printf '%-34s %8.1f MiB %7s s\n' "$1" "$(echo "$kb" | awk '{print $1 / 1024}')" "$seconds"
+  # What the first dump shows: a box's message, or the length of the list.
+  first=$(awk '/^screen / && n++ { exit } { print }' "$work/dump")
+  shown=$(echo "$first" | grep -o 'message="[^"]\{0,40\}' | head -n 1 | cut -c10-)
+  count=$(echo "$first" | grep -o 'count=[0-9]*' | tail -n 1 | cut -c7-)
+  [ -n "$shown" ] || shown=${count:+list of $count}
+  printf '%-50s %8.1f MiB %7s s  %s\n' "$1" "$(echo "$kb" | awk '{print $1 / 1024}')" "$seconds" "$shown"
 }
 
 echo "lumenhost peak resident set ($(nproc) cores, $(uname -sr))"
@@ -128,8 +140,21 @@ outfile|file detail|1 ok wait ok wait ok wait
 files|file download|1 ok wait ok wait ok wait ok wait
 EOF
 
-# Crafted feeds, served as they are by a static server: the feed's path
+# Crafted replies, served as they are by a static server: the script's path
 # with its query ignored.
+serve() {
+  cp "$1" "$work/www/lumennews/index.php"
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$port" >/dev/null 2>&1 &
+  server=$!
+  # Until it answers: a run against a server not yet listening measures nothing.
+  tries=0
+  until python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 1)" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 50 ] || { echo "measure-memory: the static server did not start" >&2; exit 1; }
+    sleep 0.2
+  done
+}
 mkdir -p "$work/data/feeds" "$work/www/lumennews"
 python3 - "$work/data/feeds" <<'EOF'
 import sys
@@ -158,14 +183,37 @@ open(f"{feeds}/long_titles.xml", "w").write(
 open(f"{feeds}/nested_entities.xml", "w").write(
     "<rss><channel><item><title>n</title><link>http://x/</link><description>" + "&amp;" * 65536 +
     "&amp;" + "amp;" * 45000 + "</description></item></channel></rss>")
+# Well-formed feeds at the XML limits; the feed limit is 4 MiB.
+latin1 = '<?xml version="1.0" encoding="ISO-8859-1"?><rss><channel>'
+def accented(descriptions, empty_elements):
+    # 128000 letters: two bytes each in UTF-8, just under the element text limit.
+    item = "<item><title>t</title><description>" + "\u00e9" * 128000 + "</description></item>"
+    return latin1 + item * descriptions + "<e/>" * empty_elements + "</channel></rss>"
+open(f"{feeds}/latin1_descriptions.xml", "w", encoding="latin-1").write(accented(31, 32500))
+open(f"{feeds}/latin1_tightest.xml", "w", encoding="latin-1").write(accented(32, 0))
+item = "<item><title>t</title><link>http://x/</link></item>"
+write("long_comment.xml", "<rss><channel>" + item + "<!--", "c", "-->" + item + "</channel></rss>")
+write("long_pi.xml", "<rss><channel>" + item + "<?pi ", "p", "?>" + item + "</channel></rss>")
+# Elements of just under 1 MiB of attributes each, at the attribute limit:
+# 1024 of 1024 bytes as written.
+tag = "<x" + "".join(f' a{i}="' + "v" * (1024 - len(f' a{i}=""')) + '"' for i in range(1024)) + "/>"
+open(f"{feeds}/attributes_1mib.xml", "w").write("<rss><channel>" + item + tag * 3 + item + "</channel></rss>")
+# Distinct element names just under the name limit: stored by expat and by the tree.
+open(f"{feeds}/distinct_names.xml", "w").write(
+    "<rss><channel>" + item + "".join(f"<n{i:04}" + "x" * 4090 + "/>" for i in range(1015)) + "</channel></rss>")
 EOF
 for feed in long_text long_items many_items element_flood attribute_value tag_name comment attribute_flood \
-            long_titles nested_entities; do
-  cp "$work/data/feeds/$feed.xml" "$work/www/lumennews/index.php"
-  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-  python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$port" >/dev/null 2>&1 &
-  server=$!
-  sleep 1
-  measure "English feed, 4 MB $feed" "2 wait ok wait"
+            long_titles nested_entities latin1_descriptions latin1_tightest long_comment long_pi attributes_1mib \
+            distinct_names; do
+  serve "$work/data/feeds/$feed.xml"
+  measure "English feed, 4 MB $feed" "2 wait dump ok wait"
   stop_server
 done
+
+# A category list of 4 MiB of control bytes: the list shows 5000 titles of
+# 254 bytes, and the runner's screen dump writes each byte as \xNN.
+python3 -c 'import sys; sys.stdout.buffer.write((b"1\n" + b"\x01" * 254 + b"\n") * (4 * 1024 * 1024 // 258))' \
+  >"$work/data/category.txt"
+serve "$work/data/category.txt"
+measure "category list, 4 MiB control bytes, dumped" "1 ok wait dump"
+stop_server

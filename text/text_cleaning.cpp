@@ -5,7 +5,9 @@
 #include "text/text_cleaning.h"
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 #include "text/entity_table.h"
 
@@ -47,69 +49,131 @@ void replace(char* text, const char* pattern, const char* replacement) {
 
 // Every entity starts with "&", and no replacement but that of "&amp;"
 // writes one; so a row only needs to look at the places where an "&"
-// stands, and only at those whose next byte is the entity's second byte.
-// The places are grouped by that byte and regrouped after a pass that
-// changed the text. A row that matches nothing costs a few comparisons.
+// stands, and only when one of them is followed by the entity's second
+// byte. The places, and how many of them each next byte has, are updated
+// after a pass that changed the text. A row that matches nothing costs a
+// look-up; the work of a text is linear in its length.
 namespace {
+
+// The table's lengths, and its rows by the byte after the "&".
+struct EntityIndex {
+    EntityIndex() {
+        for (size_t row = 0; row < entityTableSize; ++row) {
+            entity.push_back(strlen(entityTable[row].entity));
+            replacement.push_back(strlen(entityTable[row].replacement));
+            byNext[static_cast<unsigned char>(entityTable[row].entity[1])].push_back(row);
+        }
+    }
+    std::vector<size_t> entity, replacement;
+    std::vector<size_t> byNext[256];
+};
+
+const EntityIndex& entityIndex() {
+    static const EntityIndex index;
+    return index;
+}
+
 class AmpPlaces {
 public:
     AmpPlaces(const char* text, size_t length) {
         for (const char* amp = static_cast<const char*>(memchr(text, '&', length)); amp;
-             amp = static_cast<const char*>(memchr(amp + 1, '&', text + length - amp - 1)))
-            places.push_back(amp - text);
-        group(text);
+             amp = static_cast<const char*>(memchr(amp + 1, '&', text + length - amp - 1))) {
+            auto next = static_cast<unsigned char>(amp[1]);
+            places.push_back(Place{static_cast<size_t>(amp - text), next});
+            ++withNext[next];
+        }
     }
     bool empty() const { return places.empty(); }
-    // Places whose next byte is `second`, in text order.
-    const std::vector<size_t>& withNext(char second) const { return groups[static_cast<unsigned char>(second)]; }
+    bool anyWithNext(char second) const { return withNext[static_cast<unsigned char>(second)] != 0; }
+
+    struct Place {
+        size_t at;
+        unsigned char next;  // the byte after the "&"
+    };
+    // Every place, in text order.
+    const std::vector<Place>& all() const { return places; }
 
     // After a pass replaced `matches` (entity `from` bytes long, by `to`
-    // bytes, the "&" kept or not), every later place moves left.
+    // bytes, the "&" kept or not), every later place moves left, and the
+    // byte after a place may have changed.
     void update(const char* text, const std::vector<size_t>& matches, size_t from, size_t to, bool keepsAmp) {
-        std::vector<size_t>& moved = spare;  // reused: no allocation per pass
-        moved.clear();
-        size_t m = 0, shift = 0;
-        for (size_t at : places) {
-            while (m < matches.size() && matches[m] < at) {
+        size_t kept = 0, m = 0, shift = 0;
+        for (const Place& place : places) {
+            while (m < matches.size() && matches[m] < place.at) {
                 shift += from - to;
                 ++m;
             }
-            bool replaced = m < matches.size() && matches[m] == at;
-            if (!replaced || keepsAmp) moved.push_back(at - shift);
+            --withNext[place.next];
+            bool replaced = m < matches.size() && matches[m] == place.at;
+            if (replaced && !keepsAmp) continue;
+            size_t at = place.at - shift;
+            auto next = static_cast<unsigned char>(text[at + 1]);
+            places[kept++] = Place{at, next};
+            ++withNext[next];
         }
-        places.swap(moved);
-        group(text);
+        places.resize(kept);
     }
 
 private:
-    void group(const char* text) {
-        for (unsigned char b : used) groups[b].clear();
-        used.clear();
-        for (size_t at : places) {
-            unsigned char next = static_cast<unsigned char>(text[at + 1]);
-            if (groups[next].empty()) used.push_back(next);
-            groups[next].push_back(at);
+    std::vector<Place> places;
+    uint32_t withNext[256] = {};  // places by the byte after the "&"
+};
+}  // namespace
+
+namespace {
+
+// Every replacement but these writes neither an "&" nor a byte of an
+// entity's name, nor nothing: so in a text without them no entity can form
+// where another was replaced, and replacing each entity where it stands,
+// in one pass, gives what the rows in their order give.
+bool decodesInOnePass(const char* text, const std::vector<AmpPlaces::Place>& places) {
+    for (const AmpPlaces::Place& place : places)
+        for (const char* joining : {"&amp;", "&aacute;", "&trade;", "&deg;"})
+            if (place.next == static_cast<unsigned char>(joining[1]) &&
+                strncmp(text + place.at, joining, strlen(joining)) == 0)
+                return false;
+    return true;
+}
+
+void decodeInOnePass(char* text, size_t length, const std::vector<AmpPlaces::Place>& places) {
+    const EntityIndex& index = entityIndex();
+    size_t read = 0, write = 0;
+    for (const AmpPlaces::Place& place : places) {
+        for (size_t row : index.byNext[place.next]) {
+            size_t entityLength = index.entity[row];
+            if (place.at + entityLength > length || memcmp(text + place.at, entityTable[row].entity, entityLength) != 0)
+                continue;
+            memmove(text + write, text + read, place.at - read);
+            write += place.at - read;
+            memcpy(text + write, entityTable[row].replacement, index.replacement[row]);
+            write += index.replacement[row];
+            read = place.at + entityLength;
+            break;
         }
     }
-    std::vector<size_t> places, spare;
-    std::vector<size_t> groups[256];
-    std::vector<unsigned char> used;
-};
+    memmove(text + write, text + read, length - read + 1);  // terminator included
+}
+
 }  // namespace
 
 void replace_sonderzeichen(char* text) {
     size_t length = strlen(text);
     if (!memchr(text, '&', length)) return;
+    const EntityIndex& lengths = entityIndex();
     AmpPlaces amps(text, length);
+    if (decodesInOnePass(text, amps.all())) return decodeInOnePass(text, length, amps.all());
     std::vector<size_t> matches;
     for (size_t row = 0; row < entityTableSize && !amps.empty(); ++row) {
         const char* entity = entityTable[row].entity;
+        if (!amps.anyWithNext(entity[1])) continue;
         const char* replacement = entityTable[row].replacement;
-        size_t entityLength = strlen(entity), replacementLength = strlen(replacement);
+        size_t entityLength = lengths.entity[row], replacementLength = lengths.replacement[row];
 
         matches.clear();
-        for (size_t at : amps.withNext(entity[1]))
-            if (at + entityLength <= length && memcmp(text + at, entity, entityLength) == 0) matches.push_back(at);
+        for (const AmpPlaces::Place& place : amps.all())
+            if (place.next == static_cast<unsigned char>(entity[1]) && place.at + entityLength <= length &&
+                memcmp(text + place.at, entity, entityLength) == 0)
+                matches.push_back(place.at);
         if (matches.empty()) continue;
 
         size_t read = matches.front(), write = read;

@@ -4,6 +4,9 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <ostream>
+#include <streambuf>
+#include "emu/screen.h"
 
 namespace runner {
 
@@ -25,10 +28,32 @@ bool DumpOutput::open(const std::string& path, std::string& error) {
     return true;
 }
 
-void DumpOutput::write(const std::string& dump) {
+namespace {
+
+// An output stream onto a C stream, so that the dump goes out as it is made.
+class FileBuffer : public std::streambuf {
+public:
+    explicit FileBuffer(FILE* file) : file(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        return traits_type::eq_int_type(c, traits_type::eof()) ? traits_type::not_eof(c) : std::fputc(c, file);
+    }
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+        return static_cast<std::streamsize>(std::fwrite(bytes, 1, static_cast<size_t>(count), file));
+    }
+
+private:
+    FILE* file;
+};
+
+}  // namespace
+
+void DumpOutput::writeScreen() {
     if (!file) file = stdout;
-    fputs(dump.c_str(), file);
-    if (!dump.empty() && dump.back() != '\n') fputc('\n', file);
+    FileBuffer buffer(file);
+    std::ostream out(&buffer);
+    emu::dumpScreen(out);  // ends with a line feed
     fflush(file);
 }
 

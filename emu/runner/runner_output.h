@@ -16,7 +16,7 @@ public:
 
     // "-" is stdout, "" means none chosen (final dumps then go to stdout).
     bool open(const std::string& path, std::string& error);
-    void write(const std::string& dump);  // appends, flushed at once
+    void writeScreen();  // appends a screen dump, flushed at once
     void flush();
 
 private:

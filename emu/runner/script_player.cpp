@@ -34,7 +34,7 @@ bool ScriptPlayer::waitForQuiet() {
     }
     if (!deadline.running()) {
         deadline.start(waitTimeoutSeconds, [this] {
-            dump.write(emu::dumpScreen());  // what the screen showed, for the reader of the failure
+            dump.writeScreen();  // what the screen showed, for the reader of the failure
             fatalExit(dump,
                       "wait timed out after " + std::to_string(waitTimeoutSeconds) + " s (" +
                           std::to_string(mainloop().busyCount()) + " transfers running" +
@@ -49,7 +49,7 @@ void ScriptPlayer::perform(const ScriptStep& step) {
     switch (step.kind) {
     case ScriptStep::Kind::Key: emu::deliverKey(step.code); break;
     case ScriptStep::Kind::Text: emu::deliverText(step.text); break;
-    case ScriptStep::Kind::Dump: dump.write(emu::dumpScreen()); break;
+    case ScriptStep::Kind::Dump: dump.writeScreen(); break;
     case ScriptStep::Kind::Shot:
         if (!shots || !shots->isOpen()) fatalExit(dump, "a shot step needs --shots DIR", kExitSetup);
         if (!emu::writeScreenshot(shots->nextPath()))
@@ -78,7 +78,7 @@ bool ScriptPlayer::onIdle() {
     }
     case Phase::Settling:
         if (!waitForQuiet()) return false;
-        dump.write(emu::dumpScreen());
+        dump.writeScreen();
         phase = Phase::Closing;
         return true;
     case Phase::Closing:

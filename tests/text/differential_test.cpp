@@ -19,7 +19,9 @@ std::string randomText(std::mt19937& rng, const std::string& alphabet, size_t ma
 // Random text made of whole entity and tag fragments, so that matches occur.
 std::string randomFragments(std::mt19937& rng, size_t count) {
     static const char* fragments[] = {"&", "amp;", "&amp;", "lt;", "auml;", "&#", "39;", "<", ">", "<b>",
-                                      "a", " ", "/", "//", ";", "&nbsp;", "hellip;", "\n", "&&", "uacute;"};
+                                      "a", " ", "/", "//", ";", "&nbsp;", "hellip;", "\n", "&&", "uacute;",
+                                      // replacements that join what stood around them into an entity
+                                      "&aacute;", "&deg;", "&trade;", "&l", "quo;", "&au", "ml;"};
     std::uniform_int_distribution<size_t> pick(0, sizeof(fragments) / sizeof(fragments[0]) - 1);
     std::string s;
     for (size_t i = 0; i < count; ++i) s += fragments[pick(rng)];
@@ -29,7 +31,8 @@ std::string randomFragments(std::mt19937& rng, size_t count) {
 std::vector<std::string> inputs() {
     std::mt19937 rng(20261206);
     std::vector<std::string> all = {"", "a", "&", "<", ">", " ", "&amp;amp;amp;amp;lt;", "<<<>>>", "a<b<c>d>e",
-                                    "    ", "&amp;&amp;auml;;", std::string(50, '/'), "aaaaaaaaab"};
+                                    "    ", "&amp;&amp;auml;;", std::string(50, '/'), "aaaaaaaaab",
+                                    "&l&aacute;quo;", "&h&deg;ellip;", "&n&trade;dash; &lt;", "&&aacute;uml;"};
     for (int i = 0; i < 1500; ++i) all.push_back(randomText(rng, "&amp;<>/ ;aul", 40));
     for (int i = 0; i < 1500; ++i) all.push_back(randomFragments(rng, 12));
     return all;
