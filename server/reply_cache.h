@@ -70,6 +70,22 @@ public:
         used = 0;
         ++current;
     }
+    // Drops the entries whose key starts with `prefix`; values being made
+    // meanwhile are not kept, whatever their key.
+    void clearPrefix(const std::string& prefix) {
+        std::lock_guard<std::mutex> guard(lock);
+        for (auto it = order.begin(); it != order.end();) {
+            if (it->rfind(prefix, 0) != 0) {
+                ++it;
+                continue;
+            }
+            auto entry = entries.find(*it);
+            used -= entry->second.cost;
+            entries.erase(entry);
+            it = order.erase(it);
+        }
+        ++current;
+    }
     // Bytes held, as counted against the budget.
     size_t bytes() {
         std::lock_guard<std::mutex> guard(lock);

@@ -82,6 +82,7 @@ void fitDescriptors(HttpLimits& limits) {
 void keepHouse(Site& site, Store& store, RequestLog& log, Finish& finish) {
     std::unique_lock<std::mutex> guard(finish.lock);
     int64_t seen = store.dataVersion();
+    int64_t content = store.contentGeneration();
     int tick = 0;
     while (!finish.done.wait_for(guard, housekeeping, [&] { return finish.finished; })) {
         try {
@@ -90,7 +91,13 @@ void keepHouse(Site& site, Store& store, RequestLog& log, Finish& finish) {
                 site.saveCounters();
             }
             int64_t version = store.dataVersion();
-            if (version != seen) site.storeChanged();
+            if (version != seen) {
+                // Counts added by a flush leave feeds and lists as they are.
+                int64_t now = store.contentGeneration();
+                if (now != content) site.storeChanged();
+                else site.countsChanged();
+                content = now;
+            }
             seen = version;
         } catch (const DatabaseError& e) {
             std::fprintf(stderr, "lumen-server: %s\n", e.what());

@@ -40,6 +40,10 @@ Reply textReply(std::string body, const std::string& contentType) {
     return bodyReply(std::make_shared<const std::string>(std::move(body)), contentType);
 }
 
+// Cache keys of the replies that show counts; see countsChanged().
+const std::string articleKey = "article-";
+const std::string fileDetailKey = "file-";
+
 // Set while a reply is tried on an event-loop thread, which must not wait
 // for the store: what would need it throws StoreNeeded instead.
 thread_local bool storeForbidden = false;
@@ -104,8 +108,9 @@ void Site::handle(Request request, Respond respond) {
 }
 
 bool Site::answerWithoutStore(const Request& request, Reply& reply) {
-    static const std::set<std::string> cachedOps = {op::feed, op::shoutList, op::statistics, op::category,
-                                                    op::fileDetail};
+    // An article's read is counted in memory, so a cached page needs no store either.
+    static const std::set<std::string> cachedOps = {op::feed,     op::article,    op::shoutList,
+                                                    op::statistics, op::category, op::fileDetail};
     if (request.path != scriptPath || !cachedOps.count(request.query.get("op"))) return false;
     storeForbidden = true;
     try {
@@ -144,7 +149,7 @@ void Site::count(const Request& request) {
 }
 
 void Site::saveCounters() {
-    if (store.flushCounts()) storeChanged();
+    if (store.flushCounts()) countsChanged();
     // The operator's chart: this server's share of the day, added.
     const std::string day = visitorDay();
     if (int64_t posts = unsavedPosts.exchange(0)) store.addToDay(day, postsDayCounter, posts);
@@ -157,6 +162,13 @@ void Site::storeChanged() {
     banned.clear();
     categories.clear();
     articleIds.clear();
+    web->storeChanged();
+}
+
+void Site::countsChanged() {
+    totals.clear();
+    bodies.clearPrefix(articleKey);
+    bodies.clearPrefix(fileDetailKey);
     web->storeChanged();
 }
 
@@ -201,17 +213,17 @@ Reply Site::article(const Query& query, bool read) {
     // The page shows the reads added to the database so far, so it is
     // cached like the rest until the next change or flush; each read counts.
     const int64_t id = idOf(query.get("sid"));
-    auto known = articleIds.get("ids", [&] {
+    auto known = articleIds.get("ids", storeWork([&] {
         std::set<int64_t> ids;
         for (const char* lang : {"en", "it"})
             for (const Article& a : store.news(lang)) ids.insert(a.id);
         return ids;
-    });
+    }));
     if (!known->count(id)) return errorReply(404, "No such article.");
-    auto body = bodies.get("article-" + std::to_string(id), [&] {
+    auto body = bodies.get(articleKey + std::to_string(id), storeWork([&] {
         auto found = store.article(id);
         return found ? articlePage(*found) : std::string();
-    });
+    }));
     if (body->empty()) return errorReply(404, "No such article.");
     if (read) store.countRead(id);
     return bodyReply(body, "text/html; charset=UTF-8");
@@ -290,7 +302,7 @@ Reply Site::category(const Query& query) {
 
 Reply Site::fileDetail(const Query& query) {
     int64_t id = idOf(query.get("idf"));
-    auto body = bodies.find("file-" + std::to_string(id), storeWork([&]() -> std::optional<std::string> {
+    auto body = bodies.find(fileDetailKey + std::to_string(id), storeWork([&]() -> std::optional<std::string> {
         auto found = store.file(id);
         if (!found) return std::nullopt;
         return fileDetailReply(*found);

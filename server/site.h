@@ -91,6 +91,9 @@ public:
     void downloaded(int64_t fileId);
     // Drops every cached reply; for changes made by other processes too.
     void storeChanged();
+    // Drops the replies that show counts (statistics, article pages, file
+    // details), after counts were added by this or another process.
+    void countsChanged();
     // Adds the counts gathered here to the store (and to the operator's
     // day counts); drops the cached replies when it wrote.
     void saveCounters();

@@ -14,6 +14,15 @@ namespace srv {
 
 namespace {
 
+// Bumped in the transaction of every change of content (see
+// Store::contentGeneration).
+void markContentChanged(Connection& c) {
+    c.query("INSERT INTO counters (name, value) VALUES (?, 1) ON CONFLICT (name)"
+            " DO UPDATE SET value = counters.value + 1")
+        .bind(1, std::string(contentChangesCounter))
+        .run();
+}
+
 const char* const articleColumns = "id, lang, title, author, posted, utc_offset, summary, body, link, reads";
 const char* const fileColumns = "id, category, name, title, uploader, uploaded, size, downloads, description";
 // Pause rows older than this are of no use to any pause and are dropped.
@@ -143,6 +152,13 @@ std::unique_ptr<Store> Store::create(const std::string& db) {
 }
 
 void Store::write(const std::function<void(Connection&)>& work) {
+    writeCounts([&](Connection& c) {
+        work(c);
+        if (batchThread != std::this_thread::get_id()) markContentChanged(c);
+    });
+}
+
+void Store::writeCounts(const std::function<void(Connection&)>& work) {
     if (batchThread == std::this_thread::get_id()) return work(*writer);
     std::lock_guard<std::mutex> guard(writeLock);
     Transaction t(*writer);
@@ -166,6 +182,7 @@ void Store::batch(const std::function<void()>& work) {
         ~Reset() { id = std::thread::id(); }
     } reset{batchThread};
     work();
+    markContentChanged(*writer);
     writer->announceChange();
     t.commit();
 }
@@ -462,7 +479,7 @@ bool Store::flushCounts() {
     try {
         // Added, never set: other servers add theirs to the same rows. Rows
         // are taken in key order, so two flushes cannot deadlock.
-        write([&](Connection& c) {
+        writeCounts([&](Connection& c) {
             for (const auto& [id, n] : readDelta)
                 c.query("UPDATE news SET reads = reads + ? WHERE id = ?").bind(1, n).bind(2, id).run();
             for (const auto& [id, n] : downloadDelta)
@@ -605,6 +622,17 @@ void Store::setSetting(const std::string& name, const std::string& value) {
             .bind(2, value)
             .run();
     });
+}
+
+int64_t Store::contentGeneration() {
+    int64_t generation = 0;
+    read([&](Connection& c) {
+        Statement& s = c.query("SELECT value FROM counters WHERE name = ?");
+        s.bind(1, std::string(contentChangesCounter));
+        if (s.step()) generation = s.integer(0);
+        s.run();
+    });
+    return generation;
 }
 
 int64_t Store::dataVersion() {

@@ -31,6 +31,8 @@ class PostWriter;
 
 // The counter of requests from the plug-in (its User-Agent).
 inline constexpr const char* pluginRequestCounter = "plugin_requests";
+// The counter behind Store::contentGeneration().
+inline constexpr const char* contentChangesCounter = "content_changes";
 // The day visitors are counted under: this machine's local date, YYYY-MM-DD.
 std::string visitorDay();
 
@@ -126,6 +128,10 @@ public:
 
     // Grows when another connection or process commits a change.
     int64_t dataVersion();
+    // Grows with every committed change of what the replies show (news,
+    // shouts, files, bans), by any process; adding counts leaves it alone,
+    // so the keeper can tell a count flush from a change of content.
+    int64_t contentGeneration();
 
     // Runs `work` in one transaction on this thread (for imports and copies).
     void batch(const std::function<void()>& work);
@@ -140,6 +146,8 @@ private:
     class Lease;
     // One transaction on the writer connection, or part of this thread's batch.
     void write(const std::function<void(Connection&)>& work);
+    // The same for counts only: the content generation stays.
+    void writeCounts(const std::function<void(Connection&)>& work);
     // A read on a pooled connection, or on the writer inside this thread's batch.
     void read(const std::function<void(Connection&)>& work);
     // Runs the shouts of one group commit; outcomes in the same order.

@@ -173,6 +173,24 @@ TEST_P(StoreOn, AChangeByAnotherServerIsSeenWithinASecond) {
     EXPECT_TRUE(seen);
 }
 
+TEST_P(StoreOn, OnlyChangesOfContentMoveTheContentGeneration) {
+    auto a = open(), b = open();
+    srv::Article article;
+    article.title = "t";
+    const int64_t id = a->addArticle(article);
+    const int64_t start = b->contentGeneration();
+    a->countRead(id);
+    a->countRequest(srv::pluginRequestCounter);
+    a->visit("2030-01-01", "10.0.0.1");
+    ASSERT_TRUE(a->flushCounts());
+    EXPECT_EQ(b->contentGeneration(), start) << "counts keep every cached feed and list";
+    a->ban("someone");
+    EXPECT_GT(b->contentGeneration(), start);
+    const int64_t banned = b->contentGeneration();
+    EXPECT_EQ(post(*a, shoutFrom("10.0.0.1", "hello"), std::chrono::milliseconds(0)), PostOutcome::Stored);
+    EXPECT_GT(b->contentGeneration(), banned) << "a post changes the shout list";
+}
+
 TEST_P(StoreOn, RefusesADatabaseItCannotWriteAndLeavesItAlone) {
     if (GetParam() == Backend::Postgres) {
         database->admin("ALTER DATABASE " + database->db().substr(database->db().rfind('/') + 1) +
