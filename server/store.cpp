@@ -77,11 +77,19 @@ int64_t returnedId(Statement& s) {
 }  // namespace
 
 std::string visitorDay() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char day[16];
-    std::strftime(day, sizeof day, "%Y-%m-%d", &tm);
+    // Asked for on every plug-in request: the local time (a lock inside the
+    // C library) is looked up once a second per thread.
+    thread_local std::time_t asked = -1;
+    thread_local std::string day;
+    const std::time_t now = std::time(nullptr);
+    if (now != asked) {
+        std::tm tm{};
+        localtime_r(&now, &tm);
+        char text[16];
+        std::strftime(text, sizeof text, "%Y-%m-%d", &tm);
+        day = text;
+        asked = now;
+    }
     return day;
 }
 
@@ -448,7 +456,7 @@ void Store::countRequest(const std::string& counter) {
 
 void Store::visit(const std::string& day, const std::string& address) {
     std::lock_guard<std::mutex> guard(countLock);
-    newVisitors.emplace(day, address);
+    if (newVisitors.emplace(day, address).second) ++newVisitorsOf[day];
 }
 
 int64_t Store::pendingRequests(const std::string& counter) {
@@ -459,9 +467,8 @@ int64_t Store::pendingRequests(const std::string& counter) {
 
 int64_t Store::pendingVisitors(const std::string& day) {
     std::lock_guard<std::mutex> guard(countLock);
-    int64_t n = 0;
-    for (const auto& row : newVisitors) n += row.first == day;
-    return n;
+    auto found = newVisitorsOf.find(day);
+    return found == newVisitorsOf.end() ? 0 : found->second;
 }
 
 bool Store::flushCounts() {
@@ -474,6 +481,7 @@ bool Store::flushCounts() {
         downloadDelta.swap(downloads);
         requestDelta.swap(requests);
         visitorRows.swap(newVisitors);
+        newVisitorsOf.clear();
     }
     if (readDelta.empty() && downloadDelta.empty() && requestDelta.empty() && visitorRows.empty()) return false;
     try {
@@ -505,7 +513,8 @@ bool Store::flushCounts() {
         for (const auto& [id, n] : readDelta) reads[id] += n;
         for (const auto& [id, n] : downloadDelta) downloads[id] += n;
         for (const auto& [name, n] : requestDelta) requests[name] += n;
-        newVisitors.insert(visitorRows.begin(), visitorRows.end());
+        for (const auto& row : visitorRows)
+            if (newVisitors.insert(row).second) ++newVisitorsOf[row.first];
         throw;
     }
     return true;

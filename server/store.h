@@ -173,6 +173,7 @@ private:
     std::map<int64_t, int64_t> reads, downloads;
     std::map<std::string, int64_t> requests;
     std::set<std::pair<std::string, std::string>> newVisitors;
+    std::map<std::string, int64_t> newVisitorsOf;  // newVisitors counted by day
 
     std::mutex postsLock;
     std::unique_ptr<PostWriter> posts;
