@@ -24,6 +24,14 @@ if [ -n "$missing" ]; then
     mkdir -p /etc/postgresql-common
     echo "create_main_cluster = false" >/etc/postgresql-common/createcluster.conf
   fi
+  # nginx and PostgreSQL are started by the tests in folders of their own;
+  # installing them must not start them as services of the machine.
+  policy=/usr/sbin/policy-rc.d
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' >"$policy"
+    chmod 755 "$policy"
+    trap 'rm -f "$policy"' EXIT
+  fi
   # shellcheck disable=SC2086
   apt-get install -y -q --no-install-recommends -o Dpkg::Options::=--force-confold $missing
 fi
