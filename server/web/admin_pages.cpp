@@ -96,9 +96,7 @@ Reply AdminPages::posted(OperatorCall& call) {
 }
 
 Reply AdminPages::loginPage(const Request& request, Lang lang, const std::string& notice, int status) {
-    std::string token = cookieValue(request, formCookie);
-    bool newToken = token.size() != 64;
-    if (newToken) token = randomToken();
+    const FormToken token = formTokenOf(request);
     PageContent page;
     page.title = say(Text::Login, lang);
     page.section = Section::Operator;
@@ -106,19 +104,19 @@ Reply AdminPages::loginPage(const Request& request, Lang lang, const std::string
     page.private_ = true;
     page.mainHtml = "<h1>" + escapeHtml(say(Text::Login, lang)) + "</h1>\n" + notice +
                     "<form class=\"stack card\" method=\"post\" action=\"/admin/login\">\n"
-                    "<input type=\"hidden\" name=\"token\" value=\"" + escapeAttribute(token) + "\">\n"
+                    "<input type=\"hidden\" name=\"token\" value=\"" + escapeAttribute(token.value) + "\">\n"
                     "<label for=\"password\">" + escapeHtml(say(Text::Password, lang)) + "</label>\n"
                     "<input type=\"password\" id=\"password\" name=\"password\" required autocomplete=\"current-password\">\n"
                     "<div class=\"buttons\"><button type=\"submit\">" + escapeHtml(say(Text::LogIn, lang)) +
                     "</button></div>\n</form>\n";
     Reply reply = renderPage(request, lang, page);
-    if (newToken) reply.headers.emplace_back("Set-Cookie", setCookie(request, formCookie, token));
+    keepFormToken(request, token, reply);
     return reply;
 }
 
 Reply AdminPages::login(const Request& request, Lang lang) {
     Query form(request.body);
-    if (!sameToken(form.get("token"), cookieValue(request, formCookie)))
+    if (!formTokenMatches(request, form.get("token")))
         return loginPage(request, lang, noticeHtml(Text::FormExpired, lang, false), 403);
     // Refused tries are not logged: the log must not grow with an attack.
     if (!throttle.mayTry(request.address)) {

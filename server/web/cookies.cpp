@@ -1,6 +1,7 @@
 #include "server/web/cookies.h"
 
 #include "server/site.h"
+#include "server/web/operator_sessions.h"
 
 namespace srv::web {
 
@@ -43,6 +44,20 @@ std::string setCookie(const Request& request, const std::string& name, const std
     if (maxAgeSeconds >= 0) cookie += "; Max-Age=" + std::to_string(maxAgeSeconds);
     if (cameOverHttps(request)) cookie += "; Secure";
     return cookie;
+}
+
+FormToken formTokenOf(const Request& request) {
+    FormToken token{cookieValue(request, formCookie), false};
+    if (token.value.size() != tokenHexDigits) token = FormToken{randomToken(), true};
+    return token;
+}
+
+void keepFormToken(const Request& request, const FormToken& token, Reply& reply) {
+    if (token.fresh) reply.headers.emplace_back("Set-Cookie", setCookie(request, formCookie, token.value));
+}
+
+bool formTokenMatches(const Request& request, const std::string& sent) {
+    return sameToken(sent, cookieValue(request, formCookie));
 }
 
 }  // namespace srv::web

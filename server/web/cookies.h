@@ -5,6 +5,7 @@
 
 namespace srv {
 struct Request;
+struct Reply;
 }
 
 namespace srv::web {
@@ -27,5 +28,17 @@ bool cameOverHttps(const Request& request);
 // `maxAgeSeconds` < 0: a browser-session cookie; 0: deletes it.
 std::string setCookie(const Request& request, const std::string& name, const std::string& value,
                       long maxAgeSeconds = -1);
+
+// A visitor's form token (login, shoutbox): the one in the form cookie, or
+// a new one that keepFormToken() then sets. A post from another site
+// carries neither (the cookie is SameSite=Strict), so it is refused.
+struct FormToken {
+    std::string value;
+    bool fresh = false;
+};
+FormToken formTokenOf(const Request& request);
+void keepFormToken(const Request& request, const FormToken& token, Reply& reply);
+// Whether a posted form's token is the one in its sender's cookie.
+bool formTokenMatches(const Request& request, const std::string& sent);
 
 }  // namespace srv::web

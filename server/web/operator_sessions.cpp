@@ -9,8 +9,6 @@ namespace srv::web {
 
 namespace {
 
-constexpr size_t tokenBytes = 32;
-
 void needSodium() {
     if (sodium_init() < 0) throw std::runtime_error("libsodium cannot start");
 }
@@ -21,7 +19,7 @@ std::string randomToken() {
     needSodium();
     unsigned char bytes[tokenBytes];
     randombytes_buf(bytes, sizeof bytes);
-    char hex[tokenBytes * 2 + 1];
+    char hex[tokenHexDigits + 1];
     sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
     return hex;
 }

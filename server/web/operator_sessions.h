@@ -11,6 +11,8 @@
 namespace srv::web {
 
 // 32 random bytes as 64 hex digits.
+inline constexpr size_t tokenBytes = 32;
+inline constexpr size_t tokenHexDigits = 2 * tokenBytes;
 std::string randomToken();
 // Compares two tokens in time that does not depend on where they differ.
 bool sameToken(const std::string& a, const std::string& b);

@@ -17,11 +17,7 @@ constexpr int listedShouts = shownShouts;
 
 Reply ShoutboxPage::page(const Request& request, Lang lang, const std::string& noticeHtml, const std::string& nick,
                          const std::string& message, int status) {
-    // The form's token is also in a cookie: a post from another site
-    // carries neither (the cookie is SameSite=Strict), so it is refused.
-    std::string token = cookieValue(request, formCookie);
-    bool newToken = token.size() != 64;
-    if (newToken) token = randomToken();
+    const FormToken token = formTokenOf(request);
 
     PageContent content;
     content.title = say(Text::Shoutbox, lang);
@@ -30,7 +26,7 @@ Reply ShoutboxPage::page(const Request& request, Lang lang, const std::string& n
     std::string& html = content.mainHtml;
     html += "<h1>" + escapeHtml(say(Text::Shoutbox, lang)) + "</h1>\n" + noticeHtml;
     html += "<div class=\"columns form-first\">\n<form class=\"stack card\" method=\"post\" action=\"/shouts\">\n";
-    html += "<input type=\"hidden\" name=\"token\" value=\"" + escapeAttribute(token) + "\">\n";
+    html += "<input type=\"hidden\" name=\"token\" value=\"" + escapeAttribute(token.value) + "\">\n";
     html += "<label for=\"nick\">" + escapeHtml(say(Text::Nickname, lang)) + "</label>\n";
     html += "<input type=\"text\" id=\"nick\" name=\"nick\" maxlength=\"" + std::to_string(maxNickChars) +
             "\" placeholder=\"Guest\" autocomplete=\"nickname\" value=\"" + escapeAttribute(nick) + "\">\n";
@@ -46,7 +42,7 @@ Reply ShoutboxPage::page(const Request& request, Lang lang, const std::string& n
             "</div>\n</div>\n";
     Reply reply = renderPage(request, lang, content);
     reply.headers.emplace_back("Cache-Control", "no-store");
-    if (newToken) reply.headers.emplace_back("Set-Cookie", setCookie(request, formCookie, token));
+    keepFormToken(request, token, reply);
     return reply;
 }
 
@@ -63,7 +59,7 @@ void ShoutboxPage::post(const Request& request, Lang lang, const Respond& respon
     shout.nick = form.get("nick");
     shout.message = form.get("message");
     shout.address = request.address;
-    if (!sameToken(form.get("token"), cookieValue(request, formCookie))) {
+    if (!formTokenMatches(request, form.get("token"))) {
         respond(refusal(request, lang, Text::FormExpired, shout, 403));
         return;
     }
