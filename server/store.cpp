@@ -439,67 +439,37 @@ std::vector<std::string> Store::bans() {
     return out;
 }
 
-void Store::countRead(int64_t id) {
-    std::lock_guard<std::mutex> guard(countLock);
-    ++reads[id];
-}
+void Store::countRead(int64_t id) { pending.read(id); }
 
-void Store::countDownload(int64_t id) {
-    std::lock_guard<std::mutex> guard(countLock);
-    ++downloads[id];
-}
+void Store::countDownload(int64_t id) { pending.download(id); }
 
-void Store::countRequest(const std::string& counter) {
-    std::lock_guard<std::mutex> guard(countLock);
-    ++requests[counter];
-}
+void Store::countRequest(const std::string& counter) { pending.count(counter); }
 
-void Store::visit(const std::string& day, const std::string& address) {
-    std::lock_guard<std::mutex> guard(countLock);
-    if (newVisitors.emplace(day, address).second) ++newVisitorsOf[day];
-}
+void Store::visit(const std::string& day, const std::string& address) { pending.visit(day, address); }
 
-int64_t Store::pendingRequests(const std::string& counter) {
-    std::lock_guard<std::mutex> guard(countLock);
-    auto found = requests.find(counter);
-    return found == requests.end() ? 0 : found->second;
-}
+int64_t Store::pendingRequests(const std::string& counter) { return pending.counter(counter); }
 
-int64_t Store::pendingVisitors(const std::string& day) {
-    std::lock_guard<std::mutex> guard(countLock);
-    auto found = newVisitorsOf.find(day);
-    return found == newVisitorsOf.end() ? 0 : found->second;
-}
+int64_t Store::pendingVisitors(const std::string& day) { return pending.visitors(day); }
 
 bool Store::flushCounts() {
-    std::map<int64_t, int64_t> readDelta, downloadDelta;
-    std::map<std::string, int64_t> requestDelta;
-    std::set<std::pair<std::string, std::string>> visitorRows;
-    {
-        std::lock_guard<std::mutex> guard(countLock);
-        readDelta.swap(reads);
-        downloadDelta.swap(downloads);
-        requestDelta.swap(requests);
-        visitorRows.swap(newVisitors);
-        newVisitorsOf.clear();
-    }
-    if (readDelta.empty() && downloadDelta.empty() && requestDelta.empty() && visitorRows.empty()) return false;
+    const PendingCounts::Taken taken = pending.take();
+    if (taken.empty()) return false;
     try {
         // Added, never set: other servers add theirs to the same rows. Rows
         // are taken in key order, so two flushes cannot deadlock.
         writeCounts([&](Connection& c) {
-            for (const auto& [id, n] : readDelta)
+            for (const auto& [id, n] : taken.reads)
                 c.query("UPDATE news SET reads = reads + ? WHERE id = ?").bind(1, n).bind(2, id).run();
-            for (const auto& [id, n] : downloadDelta)
+            for (const auto& [id, n] : taken.downloads)
                 c.query("UPDATE files SET downloads = downloads + ? WHERE id = ?").bind(1, n).bind(2, id).run();
-            for (const auto& [name, n] : requestDelta) {
+            for (const auto& [name, n] : taken.counters) {
                 c.query("INSERT INTO counters (name, value) VALUES (?, ?) ON CONFLICT (name)"
                         " DO UPDATE SET value = counters.value + excluded.value")
                     .bind(1, name)
                     .bind(2, n)
                     .run();
             }
-            for (const auto& [day, address] : visitorRows) {
+            for (const auto& [day, address] : taken.visitors) {
                 c.query("INSERT INTO visits (day, address) VALUES (?, ?) ON CONFLICT (day, address) DO NOTHING")
                     .bind(1, day)
                     .bind(2, address)
@@ -508,13 +478,7 @@ bool Store::flushCounts() {
             c.query("DELETE FROM shout_turns WHERE posted_ms < ?").bind(1, nowMs() - staleTurnMs).run();
         });
     } catch (...) {
-        // Kept for the next flush: a count is never dropped by a failed write.
-        std::lock_guard<std::mutex> guard(countLock);
-        for (const auto& [id, n] : readDelta) reads[id] += n;
-        for (const auto& [id, n] : downloadDelta) downloads[id] += n;
-        for (const auto& [name, n] : requestDelta) requests[name] += n;
-        for (const auto& row : visitorRows)
-            if (newVisitors.insert(row).second) ++newVisitorsOf[row.first];
+        pending.giveBack(taken);  // kept for the next flush
         throw;
     }
     return true;

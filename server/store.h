@@ -23,6 +23,7 @@
 
 #include "server/ban_key.h"
 #include "server/connection.h"
+#include "server/pending_counts.h"
 #include "server/records.h"
 
 namespace srv {
@@ -169,11 +170,7 @@ private:
     std::mutex listenLock;
     std::unique_ptr<Connection> listener;
 
-    std::mutex countLock;
-    std::map<int64_t, int64_t> reads, downloads;
-    std::map<std::string, int64_t> requests;
-    std::set<std::pair<std::string, std::string>> newVisitors;
-    std::map<std::string, int64_t> newVisitorsOf;  // newVisitors counted by day
+    PendingCounts pending;
 
     std::mutex postsLock;
     std::unique_ptr<PostWriter> posts;
