@@ -154,6 +154,8 @@ private:
     // Runs the shouts of one group commit; outcomes in the same order.
     std::vector<PostOutcome> commitPosts(const std::vector<std::pair<Shout, int64_t>>& posts);
     int64_t insertShout(Connection& c, const Shout& shout);
+    // The wall clock in milliseconds, as pause rows keep it.
+    static int64_t nowMs();
 
     std::string dbName;
     StoreSettings settings;
