@@ -3,6 +3,12 @@
 #include <cstdio>
 #include "host/estring.h"
 
+namespace community {
+// The line buffer of the shout list reader: a longer line arrives in
+// pieces, each taken as a line.
+inline constexpr int shoutLineBytes = 1024;
+}  // namespace community
+
 // Reads /var/tmp/shout.tmp, deletes it and returns the text in CORLANG;
 // the empty string when the file cannot be opened.
 eString ParseShoutInput();
