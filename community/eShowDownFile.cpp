@@ -16,8 +16,7 @@ eString nameOfLine(eString line) {
 }  // namespace
 
 eShowDownFile::eShowDownFile(const char* title) : eWindow(1) {
-    cmove(ePoint(65, 70));
-    cresize(eSize(595, 460));
+    community::placeTextWindow(this);
     setText(tr(title));
 
     community::TextArea area = community::addTextArea(this);

@@ -13,8 +13,7 @@ constexpr int maxShoutChars = 500;
 }
 
 eShowFile::eShowFile(eString title) : eWindow(1) {
-    cmove(ePoint(65, 70));
-    cresize(eSize(595, 460));
+    community::placeTextWindow(this);
     setText(title);
     eSize client = getClientSize();
 

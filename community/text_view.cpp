@@ -4,6 +4,11 @@
 
 namespace community {
 
+void placeTextWindow(eWidget* window) {
+    window->cmove(ePoint(65, 70));
+    window->cresize(eSize(595, 460));
+}
+
 TextArea addTextArea(eWidget* window) {
     eSize client = window->getClientSize();
     auto* scrollbar = new eProgress(window, 0);  // owned by the window

@@ -6,6 +6,10 @@
 #include "ui/page_scroller.h"
 
 namespace community {
+// Places `window` where both text windows stand, its client area at
+// (65, 70), 595 x 460.
+void placeTextWindow(eWidget* window);
+
 // The scroll bar ("scrollbar") and the clipping area ("visible") of a text
 // window, both children of `window`, in the window's client area.
 struct TextArea {

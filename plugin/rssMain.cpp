@@ -23,12 +23,12 @@ constexpr texts::Id entryTexts[rssMain::kEntries] = {
     texts::menuShoutbox,     texts::menuSettings,    texts::menuAbout,
 };
 
-// The entries' buttons, one under the other.
-constexpr int buttonLeft = 35;
-constexpr int buttonTop = 108;  // of entry 0: entry 1 is one step lower
-constexpr int buttonStep = 32;
-constexpr int buttonWidth = 450;
-constexpr int buttonHeight = 30;
+// The entries' buttons, one under the other, not sized by the skin.
+constexpr int entryLeft = 35;
+constexpr int entryTop = 108;  // of entry 0: entry 1 is one step lower
+constexpr int entryStep = 32;
+constexpr int entryWidth = 450;
+constexpr int entryHeight = 30;
 
 // The waiting text, under the buttons.
 constexpr int statusTop = 360;
@@ -53,8 +53,8 @@ rssMain::rssMain() : eWindow(1) {
 
     for (int i = 1; i <= kEntries; ++i) {
         eButton* button = new eButton(this, nullptr, 1, "eButton");
-        button->move(ePoint(buttonLeft, buttonTop + buttonStep * i));
-        button->resize(eSize(buttonWidth, buttonHeight));
+        button->move(ePoint(entryLeft, entryTop + entryStep * i));
+        button->resize(eSize(entryWidth, entryHeight));
         eString key;
         key.sprintf("%d", i);
         button->setShortcut(key);
