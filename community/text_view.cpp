@@ -29,7 +29,7 @@ TextArea addTextArea(eWidget* window) {
 int layoutPage(eWidget* visible, eLabel* label) {
     // Whole lines counted with the font's own height, a sixth of a line
     // under them; a step scrolls the whole lines.
-    constexpr PageRule rule{6, false, false};
+    constexpr PageRule rule{/*extraLineDivisor=*/6, /*countWithWholePixelLines=*/false, /*stepIsWholeArea=*/false};
     int page = layOutTextPage(visible, label, rule);
     label->hide();
     label->move(ePoint(0, 0));

@@ -37,7 +37,7 @@ rssDetail::rssDetail(const char*, const char*, const char*, const char* link) : 
     // Whole lines counted in whole pixels, a twelfth of a line under them;
     // a step scrolls the whole area. downloadDone2 makes room for articles
     // longer than the label's steps.
-    constexpr PageRule rule{12, true, true};
+    constexpr PageRule rule{/*extraLineDivisor=*/12, /*countWithWholePixelLines=*/true, /*stepIsWholeArea=*/true};
     scroller = PageScroller(text, bar, layOutTextPage(area, text, rule));
 
     addOkButton(this, okLeft);
