@@ -14,5 +14,6 @@ inline constexpr int shoutLineBytes = 1024;
 eString ParseShoutInput();
 
 // The formatting itself, on an open reply: a header, then one row per four
-// fields that follow the "end document head" line.
+// fields that follow the "end document head" line. Only the lines within
+// replies::budgetBytes bytes after that line are used.
 eString formatShoutList(FILE* reply, int lang);

@@ -14,5 +14,6 @@ inline constexpr int statLineBytes = 1024;
 eString ParseStatInput();
 
 // The formatting itself, on an open reply: nine labelled values, then any
-// further lines as they are.
+// further lines as they are; only the lines within replies::budgetBytes
+// bytes are used.
 eString formatStatistics(FILE* reply, int lang);
