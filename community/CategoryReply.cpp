@@ -1,13 +1,13 @@
 #include "community/CategoryReply.h"
 #include <unistd.h>
-#include "community/reply_file.h"
+#include "net/reply_file.h"
 #include "settings/paths.h"
 #include "text/decimal.h"
 #include "text/text_cleaning.h"
 
 std::vector<CategoryEntry> readCategoryReply(FILE* reply) {
     std::vector<CategoryEntry> entries;
-    char buffer[256];
+    char buffer[community::categoryLineBytes];
     bool wantId = true;
     int id = 0;
     while (entries.size() < community::maxCategoryEntries && std::fgets(buffer, sizeof buffer, reply)) {

@@ -1,12 +1,19 @@
 #include "community/FileDetail.h"
 #include <unistd.h>
 #include <cstring>
-#include "community/reply_file.h"
+#include "net/reply_file.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "text/text_cleaning.h"
 
 namespace {
+// Blanks between the uploader and the fourth line, on the uploader's row.
+constexpr int uploaderGap = 23;
+// The rule between the counts and the description.
+constexpr int ruleLength = 89;
+// Lines after this one are all description, laid out alike.
+constexpr int lastLaidOutLine = 8;
+
 eString blanksForFeeds(eString line) {
     for (char& c : line)
         if (c == '\n') c = ' ';
@@ -16,12 +23,12 @@ eString blanksForFeeds(eString line) {
 // Appends detail line `number` (2 and later) as the layout wants it.
 void appendLine(eString& text, int number, const eString& line, int lang) {
     switch (number) {
-    case 2: text += LangT(1, lang) + line; break;                       // title
-    case 3: text += LangT(2, lang) + blanksForFeeds(line); break;       // uploader
-    case 4: text += eString(23, ' ') + blanksForFeeds(line); break;     // on the uploader's row
-    case 5: text += LangT(40, lang) + blanksForFeeds(line); break;      // size
-    case 6: text += LangT(41, lang) + line; break;                      // downloads
-    case 7: text += eString(89, '-') + "\n" + line; break;              // description starts
+    case 2: text += LangT(texts::titleCaption, lang) + line; break;
+    case 3: text += LangT(texts::authorCaption, lang) + blanksForFeeds(line); break;
+    case 4: text += eString(uploaderGap, ' ') + blanksForFeeds(line); break;
+    case 5: text += LangT(texts::fileSizeCaption, lang) + blanksForFeeds(line); break;
+    case 6: text += LangT(texts::fileDownloadsCaption, lang) + line; break;
+    case 7: text += eString(ruleLength, '-') + "\n" + line; break;  // the description starts
     default: text += line; break;
     }
 }
@@ -29,7 +36,7 @@ void appendLine(eString& text, int number, const eString& line, int lang) {
 
 FileDetail readFileDetail(FILE* reply, int lang) {
     FileDetail detail;
-    char buffer[2048];
+    char buffer[community::detailLineBytes];
     int number = 1;
     replies::Budget budget;  // for the lines after the name
     while (std::fgets(buffer, sizeof buffer, reply)) {
@@ -40,7 +47,7 @@ FileDetail readFileDetail(FILE* reply, int lang) {
             replace_sonderzeichen(buffer);
             appendLine(detail.text, number, buffer, lang);
         }
-        if (number <= 8) ++number;  // every later line is laid out alike
+        if (number <= lastLaidOutLine) ++number;
     }
     return detail;
 }

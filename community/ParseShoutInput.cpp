@@ -1,7 +1,7 @@
 #include "community/ParseShoutInput.h"
 #include <unistd.h>
 #include <cstring>
-#include "community/reply_file.h"
+#include "net/reply_file.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
@@ -10,13 +10,21 @@
 namespace {
 const char* const marker = "end document head";
 
+// The header's drawn lines: a rule over the heading, a framed blank line,
+// a framed rule under the column names, and the rule over the rows.
+constexpr int headingRule = 43;
+constexpr int framedBlanks = 93;
+constexpr int rowsRule = 113;
+// A cleaned line shorter than this holds no field.
+constexpr size_t shortestField = 2;
+
 eString header(int lang) {
-    eString h = LangT(4, lang);
-    h += eString(43, '_') + "\n";
-    h += "|" + eString(93, ' ') + "|\n";
-    h += LangT(5, lang);
-    h += "|" + eString(43, '_') + "|\n";
-    h += eString(113, '-') + "\n";
+    eString h = LangT(texts::shoutboxHeading, lang);
+    h += eString(headingRule, '_') + "\n";
+    h += "|" + eString(framedBlanks, ' ') + "|\n";
+    h += LangT(texts::shoutboxColumns, lang);
+    h += "|" + eString(headingRule, '_') + "|\n";
+    h += eString(rowsRule, '-') + "\n";
     return h;
 }
 
@@ -37,7 +45,7 @@ const char* separator(int position) {
 
 eString formatShoutList(FILE* reply, int lang) {
     eString result = header(lang);
-    char buffer[1024];
+    char buffer[community::shoutLineBytes];
     bool started = false;
     replies::Budget budget;
     int fields = 0;
@@ -48,7 +56,7 @@ eString formatShoutList(FILE* reply, int lang) {
         }
         if (!budget.take(buffer)) continue;
         eString field = cleanField(buffer);
-        if (field.size() < 2) continue;
+        if (field.size() < shortestField) continue;
         result += field;
         result += separator(fields++);
     }

@@ -1,21 +1,32 @@
 #include "community/ParseStatInput.h"
 #include <unistd.h>
 #include <cstring>
-#include "community/reply_file.h"
+#include "net/reply_file.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
 
 namespace {
+// The labels of the reply's values, in reply order; later lines are shown
+// as they are.
+constexpr texts::Id valueLabels[] = {
+    texts::statConnections, texts::statVisitorsToday, texts::statNewsCount,
+    texts::statFileCount,   texts::statShoutCount,    texts::statTopNews,
+    texts::statTopNewsReads, texts::statTopFile,      texts::statTopFileDownloads,
+};
+constexpr int labelledValues = sizeof valueLabels / sizeof valueLabels[0];
+// The top news and top file (values 6 to 9) stand under a rule.
+constexpr int firstTopValue = 6;
+constexpr int ruleLength = 38;
+
 // Appends value number `number` (from 1) with its label.
 void appendValue(eString& result, int number, eString line, int lang) {
-    if (number > 9) {
+    if (number > labelledValues) {
         result += line;
         return;
     }
-    if (number == 6) result += "\n" + eString(38, '_') + "\n";
-    // Texts 6 to 14 label values 1 to 9.
-    result += LangT(number + 5, lang);
+    if (number == firstTopValue) result += "\n" + eString(ruleLength, '_') + "\n";
+    result += LangT(valueLabels[number - 1], lang);
     line.removeChars('\n');
     result += line;
 }
@@ -23,7 +34,7 @@ void appendValue(eString& result, int number, eString line, int lang) {
 
 eString formatStatistics(FILE* reply, int lang) {
     eString result;
-    char buffer[1024];
+    char buffer[community::statLineBytes];
     replies::Budget budget;
     int number = 0;
     while (std::fgets(buffer, sizeof buffer, reply)) {

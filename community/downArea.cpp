@@ -4,31 +4,24 @@
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
+#include "ui/child_window.h"
+#include "ui/status_label.h"
+
+namespace {
+constexpr int listShortBy = 160;  // room for the status line
+constexpr int statusTop = 300;
+constexpr int statusHeight = 100;
+}  // namespace
 
 downArea::downArea() : eWindow(1) {
     move(ePoint(70, 60));
     resize(eSize(595, 400));
-    setText(LangT(39, CORLANG));
-    eSize client = getClientSize();
+    setText(LangT(texts::downloadAreaTitle, CORLANG));
 
-    list = new eListBox<eListBoxEntryText>(this, nullptr, 1, eListBoxEntryText::getEntryHeight(),
-                                           "eListBox");
-    list->move(ePoint(4, 4));
-    list->resize(eSize(client.w - 4, client.h - 160));
-    list->loadDeco();
-    list->setColumns(1);
-    list->beginAtomic();
-    list->clearList();
-    static const char* const categories[] = {"Cam", "Keys", "Plugins", "Script", "Settings", "Skins"};
-    int key = 1;
-    for (const char* name : categories)
-        new eListBoxEntryText(list, name, key++, 0, eString());  // owned by the list
-    list->endAtomic();
-
-    statusLabel = new eLabel(this);
-    statusLabel->move(ePoint(10, 300));
-    statusLabel->resize(eSize(client.w - 20, 100));
-    statusLabel->loadDeco();
+    list = addTextList(this, listShortBy);
+    // The server's categories; a category is asked for by its name.
+    setTextListEntries(list, {{"Cam", 1}, {"Keys", 2}, {"Plugins", 3}, {"Script", 4}, {"Settings", 5}, {"Skins", 6}});
+    statusLabel = addStatusLabel(this, statusTop, statusHeight);
 
     setFocus(list);
     list->selected.connect(SigC::slot(*this, &downArea::selectedItem));
@@ -44,7 +37,7 @@ void downArea::selectedItem(eListBoxEntryText* item) {
         return;
     }
     eString category = item->getText();
-    statusLabel->setText(LangT(23, CORLANG));
+    statusLabel->setText(LangT(texts::waitConnecting, CORLANG));
     statusLabel->show();
     if (busy) return;
     busy = 1;
@@ -58,14 +51,6 @@ void downArea::downAreaDone(int) {
     statusLabel->hide();
     if (guard) return;
     guard = 1;
-    hide();
-    {
-        downCat files(categoryName.c_str());
-        files.show();
-        files.exec();
-        files.hide();
-    }
-    show();
-    setFocus(list);
+    runChildWindow<downCat>(*this, list, categoryName.c_str());
     busy = 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "host/ewidget.h"
 #include "net/fetcher.h"
+#include "ui/text_list.h"
 
 class downArea : public eWindow {
 public:
@@ -11,12 +12,8 @@ public:
     void selectedItem(eListBoxEntryText* item);
     void downAreaDone(int error);
 
-    // For tests.
-    eListBox<eListBoxEntryText>* listBox() const { return list; }
-    eLabel* status() const { return statusLabel; }
-
 private:
-    eListBox<eListBoxEntryText>* list;
+    TextList* list;
     eLabel* statusLabel;
     eString categoryName;  // requested last
     Fetcher fetcher;

@@ -4,31 +4,28 @@
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
+#include "ui/child_window.h"
+#include "ui/status_label.h"
+
+namespace {
+constexpr int listShortBy = 60;  // room for the status line
+constexpr int statusTop = 370;
+constexpr int statusHeight = 60;
+}  // namespace
 
 downCat::downCat(const char* category) : eWindow(1) {
     move(ePoint(70, 60));
     resize(eSize(595, 460));
     setText(category);
-    eSize client = getClientSize();
 
-    list = new eListBox<eListBoxEntryText>(this, nullptr, 1, eListBoxEntryText::getEntryHeight(),
-                                           "eListBox");
-    list->move(ePoint(4, 4));
-    list->resize(eSize(client.w - 4, client.h - 60));
-    list->loadDeco();
-    list->setColumns(1);
-    list->beginAtomic();
-    list->clearList();
-    for (const CategoryEntry& entry : loadCategoryReply())
-        new eListBoxEntryText(list, entry.title, entry.id, 0, eString());  // owned by the list
-    list->endAtomic();
+    list = addTextList(this, listShortBy);
+    std::vector<TextListEntry> entries;
+    for (CategoryEntry& entry : loadCategoryReply()) entries.push_back({std::move(entry.title), entry.id});
+    setTextListEntries(list, entries);
     setFocus(list);
     list->selected.connect(SigC::slot(*this, &downCat::selectedItem));
 
-    statusLabel = new eLabel(this);
-    statusLabel->move(ePoint(10, 370));
-    statusLabel->resize(eSize(client.w - 20, 60));
-    statusLabel->loadDeco();
+    statusLabel = addStatusLabel(this, statusTop, statusHeight);
 
     // Connected once, so one completion opens the details once.
     fetcher.downloadDone.connect(SigC::slot(*this, &downCat::downCatDone));
@@ -43,7 +40,7 @@ void downCat::selectedItem(eListBoxEntryText* item) {
     }
     int id = item->getKey();
     eString title = item->getText();
-    statusLabel->setText(LangT(23, CORLANG));
+    statusLabel->setText(LangT(texts::waitConnecting, CORLANG));
     statusLabel->show();
     if (busy) return;
     busy = 1;
@@ -57,14 +54,6 @@ void downCat::downCatDone(int) {
     statusLabel->hide();
     if (guard) return;
     guard = 1;
-    hide();
-    {
-        eShowDownFile detail(fileTitle.c_str());
-        detail.show();
-        detail.exec();
-        detail.hide();
-    }
-    show();
-    setFocus(list);
+    runChildWindow<eShowDownFile>(*this, list, fileTitle.c_str());
     busy = 0;
 }

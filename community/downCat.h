@@ -3,6 +3,7 @@
 #include "community/CategoryReply.h"
 #include "host/ewidget.h"
 #include "net/fetcher.h"
+#include "ui/text_list.h"
 
 class downCat : public eWindow {
 public:
@@ -12,12 +13,8 @@ public:
     void selectedItem(eListBoxEntryText* item);
     void downCatDone(int error);
 
-    // For tests.
-    eListBox<eListBoxEntryText>* listBox() const { return list; }
-    eLabel* status() const { return statusLabel; }
-
 private:
-    eListBox<eListBoxEntryText>* list;
+    TextList* list;
     eLabel* statusLabel;
     eString fileTitle;  // requested last
     Fetcher fetcher;

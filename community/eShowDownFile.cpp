@@ -16,8 +16,7 @@ eString nameOfLine(eString line) {
 }  // namespace
 
 eShowDownFile::eShowDownFile(const char* title) : eWindow(1) {
-    cmove(ePoint(65, 70));
-    cresize(eSize(595, 460));
+    community::placeTextWindow(this);
     setText(tr(title));
 
     community::TextArea area = community::addTextArea(this);
@@ -37,10 +36,10 @@ eShowDownFile::eShowDownFile(const char* title) : eWindow(1) {
     updateScrollbar();
     detailLabel->show();
 
-    auto* download = community::addButton(this, 0, LangT(42, CORLANG));
+    auto* download = community::addButton(this, 0, LangT(texts::downloadButton, CORLANG));
     download->selected.connect(SigC::slot(*this, &eShowDownFile::retrieveFile));
 
-    auto* cancel = community::addButton(this, 1, LangT(43, CORLANG));
+    auto* cancel = community::addButton(this, 1, LangT(texts::cancelButton, CORLANG));
     cancel->selected.connect(SigC::slot(*this, &eWidget::accept));
 
     // Once per window, so one completion shows one box.
@@ -63,10 +62,10 @@ void eShowDownFile::retrieveFile() {
     // that would leave it, name the directory itself, hide or reorder what
     // it shows, or land on one of the plug-in's own files.
     if (!downloads::usableTarget(CORDDIR, name)) {
-        showMessage(tr("The server sent an unusable file name."), tr("Warning"), 0x21);
+        showMessage(tr("The server sent an unusable file name."), tr("Warning"), warningBoxFlags);
         return;
     }
-    showText(LangT(44, CORLANG));
+    showText(LangT(texts::waitDownload, CORLANG));
     if (busy) return;
     busy = 1;
     eString url = endpoints::fileDownload(name);
@@ -81,8 +80,9 @@ void eShowDownFile::FileDownDone(int) {
     guard = 1;
     busy = 0;
     eString name = nameOfLine(fileName);
-    eString message = LangT(45, CORLANG) + name + LangT(46, CORLANG) + CORDDIR;
-    showMessage(message, LangT(47, CORLANG), 0x11);
+    eString message =
+        LangT(texts::downloadedFile, CORLANG) + name + LangT(texts::downloadedToDirectory, CORLANG) + CORDDIR;
+    showMessage(message, LangT(texts::downloadCompletedCaption, CORLANG), eMessageBox::btOK | eMessageBox::iconInfo);
     accept();
 }
 

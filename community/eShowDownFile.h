@@ -17,10 +17,6 @@ public:
     void updateScrollbar();
     int eventHandler(const eWidgetEvent& event) override;
 
-    // For tests.
-    eLabel* textLabel() const { return detailLabel; }
-    int scrollRange() const { return scroller->range(); }
-
 private:
     void showText(const eString& text);  // from the top, scroll range recomputed
 

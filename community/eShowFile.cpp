@@ -5,13 +5,16 @@
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
+#include "ui/buttons.h"
 #include "ui/message.h"
 
+namespace {
+constexpr int maxShoutChars = 500;
+}
+
 eShowFile::eShowFile(eString title) : eWindow(1) {
-    cmove(ePoint(65, 70));
-    cresize(eSize(595, 460));
+    community::placeTextWindow(this);
     setText(title);
-    int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
     eSize client = getClientSize();
 
     community::TextArea area = community::addTextArea(this);
@@ -28,15 +31,15 @@ eShowFile::eShowFile(eString title) : eWindow(1) {
 
     input = new eTextInputField(this);
     input->move(ePoint(10, 385));
-    input->resize(eSize(client.w - 30, fontSize + 10));
-    input->setMaxChars(500);
+    input->resize(eSize(client.w - 30, textFieldHeight()));
+    input->setMaxChars(maxShoutChars);
     input->setText(empty);
     input->loadDeco();
 
-    auto* send = community::addButton(this, 0, LangT(34, CORLANG));
+    auto* send = community::addButton(this, 0, LangT(texts::sendShoutButton, CORLANG));
     send->selected.connect(SigC::slot(*this, &eShowFile::sendShout));
 
-    auto* refresh = community::addButton(this, 1, LangT(35, CORLANG));
+    auto* refresh = community::addButton(this, 1, LangT(texts::refreshButton, CORLANG));
     refresh->selected.connect(SigC::slot(*this, &eShowFile::retrieveShout));
 
     // Once per window: each completed request runs its handler once.
@@ -57,7 +60,7 @@ void eShowFile::updateScrollbar() { scroller->update(); }
 void eShowFile::retrieveShout() {
     if (busy) return;
     busy = 1;
-    showText(LangT(23, CORLANG));
+    showText(LangT(texts::waitConnecting, CORLANG));
     guard = 0;
     listFetcher.fetch(endpoints::shoutList(), paths::shoutFile);
 }
@@ -73,7 +76,7 @@ void eShowFile::shoutDownDone(int) {
 void eShowFile::sendShout() {
     // Before the busy check on purpose: an empty field is always explained.
     if (input->getText().empty()) {
-        showMessage(LangT(36, CORLANG), tr("Warning"), 0x21);
+        showMessage(LangT(texts::emptyShoutWarning, CORLANG), tr("Warning"), warningBoxFlags);
         return;
     }
     if (busy) return;
@@ -86,7 +89,7 @@ void eShowFile::sendShout() {
 void eShowFile::shoutDownSend(int) {
     if (guard) return;
     guard = 1;
-    showText(LangT(37, CORLANG));
+    showText(LangT(texts::waitShoutbox, CORLANG));
     busy = 0;
     retrieveShout();  // its reply overwrites the post's, which nobody reads
 }

@@ -17,11 +17,6 @@ public:
     void updateScrollbar();
     int eventHandler(const eWidgetEvent& event) override;
 
-    // For tests and the screen dump.
-    eLabel* textLabel() const { return shoutLabel; }
-    eTextInputField* inputField() const { return input; }
-    int scrollRange() const { return scroller->range(); }
-
 private:
     void showText(const eString& text);  // from the top, scroll range recomputed
 

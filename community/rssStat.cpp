@@ -1,20 +1,24 @@
 #include "community/rssStat.h"
-#include "ui/logo.h"
 #include "community/ParseStatInput.h"
 #include "community/endpoints.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
+#include "ui/buttons.h"
+#include "ui/logo.h"
+
+namespace {
+constexpr int okLeft = 220;
+}
 
 rssStat::rssStat() : eWindow(1) {
     move(ePoint(100, 50));
     cresize(eSize(520, 400));
-    setText(LangT(38, CORLANG));
-    int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
+    setText(LangT(texts::statisticsTitle, CORLANG));
 
     // Without its image the window still works; the label keeps its defaults.
     logoLabel = new eLabel(this);
-    showLogo(logoLabel, paths::logo, ePoint(0, 0), eSize(520, 125));
+    showLogo(logoLabel, paths::logo, ePoint(0, 0), eSize(bannerLogoWidth, bannerLogoHeight));
 
     statLabel = new eLabel(this);
     statLabel->move(ePoint(10, 130));
@@ -22,14 +26,7 @@ rssStat::rssStat() : eWindow(1) {
     statLabel->setFlags(eLabel::flagWrap);
     statLabel->setFont(eSkin::getActive()->queryFont("eStatusBar"));
 
-    auto* ok = new eButton(this, nullptr, 1);
-    ok->move(ePoint(220, getClientSize().h - 40));
-    ok->resize(eSize(74, fontSize + 8));
-    ok->setText("OK");
-    ok->setShortcut("green");
-    ok->setShortcutPixmap("green");
-    ok->loadDeco();
-    ok->selected.connect(SigC::slot(*this, &eWidget::accept));
+    eButton* ok = addOkButton(this, okLeft);
 
     fetcher.downloadDone.connect(SigC::slot(*this, &rssStat::statDownDone));
     busy = 0;
@@ -43,7 +40,7 @@ void rssStat::retrieveStat() {
     if (busy) return;
     busy = 1;
     statLabel->hide();
-    statLabel->setText(LangT(23, CORLANG));
+    statLabel->setText(LangT(texts::waitConnecting, CORLANG));
     statLabel->show();
     guard = 0;
     fetcher.fetch(endpoints::statistics(), paths::shoutFile);

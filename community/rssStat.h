@@ -11,10 +11,6 @@ public:
     void retrieveStat();
     void statDownDone(int);
 
-    // For tests.
-    eLabel* textLabel() const { return statLabel; }
-    eLabel* logo() const { return logoLabel; }
-
 private:
     eLabel* statLabel;
     eLabel* logoLabel;

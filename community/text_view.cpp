@@ -1,6 +1,13 @@
 #include "community/text_view.h"
+#include "ui/buttons.h"
+#include "ui/text_page.h"
 
 namespace community {
+
+void placeTextWindow(eWidget* window) {
+    window->cmove(ePoint(65, 70));
+    window->cresize(eSize(595, 460));
+}
 
 TextArea addTextArea(eWidget* window) {
     eSize client = window->getClientSize();
@@ -20,12 +27,10 @@ TextArea addTextArea(eWidget* window) {
 }
 
 int layoutPage(eWidget* visible, eLabel* label) {
-    float line = fontRenderClass::getInstance()->getLineHeight(label->getFont());
-    eSize area = visible->getSize();
-    int page = line > 0 ? static_cast<int>(static_cast<float>(static_cast<int>(area.h / line)) * line) : area.h;
-    if (page < 1) page = 1;
-    visible->resize(eSize(area.w, page + static_cast<int>(line / 6)));
-    label->resize(eSize(area.w, 14 * page));
+    // Whole lines counted with the font's own height, a sixth of a line
+    // under them; a step scrolls the whole lines.
+    constexpr PageRule rule{/*extraLineDivisor=*/6, /*countWithWholePixelLines=*/false, /*stepIsWholeArea=*/false};
+    int page = layOutTextPage(visible, label, rule);
     label->hide();
     label->move(ePoint(0, 0));
     return page;
@@ -59,10 +64,13 @@ int handleTextKeys(eWidget& window, PageScroller& scroller, const eWidgetEvent& 
 }
 
 eButton* addButton(eWidget* window, int slot, const eString& caption) {
-    const int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
+    // Two buttons side by side, centred as a pair.
+    constexpr int width = 140;
+    constexpr int step = 150;  // its width and the gap
+    constexpr int top = 425;
     auto* button = new eButton(window, nullptr, 1);  // owned by the window
-    button->move(ePoint((window->getClientSize().width() - 290) / 2 + 150 * slot, 425));
-    button->resize(eSize(140, fontSize + 8));
+    button->move(ePoint((window->getClientSize().width() - (width + step)) / 2 + step * slot, top));
+    button->resize(eSize(width, buttonHeight()));
     button->setText(caption);
     button->loadDeco();
     return button;

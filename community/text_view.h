@@ -6,6 +6,10 @@
 #include "ui/page_scroller.h"
 
 namespace community {
+// Places `window` where both text windows stand, its client area at
+// (65, 70), 595 x 460.
+void placeTextWindow(eWidget* window);
+
 // The scroll bar ("scrollbar") and the clipping area ("visible") of a text
 // window, both children of `window`, in the window's client area.
 struct TextArea {
@@ -14,10 +18,9 @@ struct TextArea {
 };
 TextArea addTextArea(eWidget* window);
 
-// The page: as many whole text lines as fit `visible`, which is then shrunk
-// to that page plus a sixth of a line; `label` is sized to fourteen pages.
-// Returns the page height (never below 1, so that a huge font cannot make
-// the scroll range computation endless).
+// The page: as many whole text lines as fit `visible` (at least one), which
+// is then shrunk to that page plus a sixth of a line; `label` is sized to
+// fourteen pages, hidden and put at the top. Returns the page height.
 int layoutPage(eWidget* visible, eLabel* label);
 
 // Shows `text` in the scroller's label from its top, with the range and bar

@@ -15,7 +15,7 @@ void Fetcher::fetch(eString url, eString file) {
         code.sprintf("%d", error);
         std::shared_ptr<bool> stillAlive = alive;
         // No blank before the parenthesis: that is how the box reads.
-        showMessage("Error downloading " + url + "(" + code + ")", tr("Details"), 1);
+        showMessage("Error downloading " + url + "(" + code + ")", tr("Details"), eMessageBox::btOK);
         if (*stillAlive) downloadFailed(error);
         return;
     }
@@ -42,7 +42,7 @@ void Fetcher::transferDone(int code) {
     eString text;
     text.sprintf("Error %d", code);
     std::shared_ptr<bool> stillAlive = alive;
-    showMessage(text, tr("User Abort"), 0x21);
+    showMessage(text, tr("User Abort"), warningBoxFlags);
     // The box ran a modal loop: the owner may be gone by now.
     if (*stillAlive) downloadFailed(code);
 }

@@ -8,7 +8,7 @@
 namespace {
 
 int fail(const char* text) {
-    showMessage(tr(text), tr("User Abort"), 0x21);
+    showMessage(tr(text), tr("User Abort"), warningBoxFlags);
     return 0;
 }
 

@@ -56,7 +56,7 @@ void readItem(const XMLTreeNode* element, NewsItem& item, bool withDateAndLink, 
     }
 }
 
-void reportError(const eString& text) { showMessage(text, tr("Error"), 0x21); }
+void reportError(const eString& text) { showMessage(text, tr("Error"), warningBoxFlags); }
 
 }  // namespace
 

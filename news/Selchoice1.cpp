@@ -10,9 +10,14 @@
 
 namespace {
 
-constexpr size_t pieceBuffer = 2048;
+// The line buffer: a longer line arrives in pieces, each taken as a line.
+constexpr size_t lineBufferBytes = 2048;
+// The rule between the header and the article's body.
+constexpr int ruleLength = 89;
+// Pieces shorter than this after cleaning hold no text.
+constexpr size_t shortestPiece = 2;
 
-const eString separator = eString(89, '-') + "\n";
+const eString separator = eString(ruleLength, '-') + "\n";
 
 // The few line-break markers the server's pages use, and the entities;
 // `piece` is cleaned in place. The single left-to-right pass of replace()
@@ -32,20 +37,20 @@ eString cleanPiece(char* piece) {
 }  // namespace
 
 eString Selchoice1() {
-    const eString title = LangT(1, CORLANG);
-    const eString author = LangT(2, CORLANG);
-    const eString reads = LangT(3, CORLANG);
+    const eString title = LangT(texts::titleCaption, CORLANG);
+    const eString author = LangT(texts::authorCaption, CORLANG);
+    const eString reads = LangT(texts::articleReadsCaption, CORLANG);
     eString result;
 
     replies::File in(std::fopen(paths::articleFile, "rt"));
     if (in) {
-        char buffer[pieceBuffer];
+        char buffer[lineBufferBytes];
         replies::Budget budget;
         int kept = 0;
         while (std::fgets(buffer, sizeof buffer, in.get())) {
             if (!budget.take(buffer)) continue;
             eString piece = cleanPiece(buffer);
-            if (piece.size() < 2) continue;
+            if (piece.size() < shortestPiece) continue;
             switch (++kept) {
             case 1: result += title + piece; break;
             case 2: result += author + piece; break;

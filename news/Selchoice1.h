@@ -4,4 +4,5 @@
 #include "host/estring.h"
 
 // Reads and deletes /var/tmp/rss2.tmp; empty when the file does not open.
+// Only the lines within replies::budgetBytes bytes are used.
 eString Selchoice1();

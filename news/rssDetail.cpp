@@ -1,13 +1,17 @@
 #include "news/rssDetail.h"
-#include <algorithm>
 #include "news/Selchoice1.h"
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
 #include "text/text_cleaning.h"
+#include "ui/buttons.h"
+#include "ui/text_page.h"
+
+namespace {
+constexpr int okLeft = 250;
+}
 
 rssDetail::rssDetail(const char*, const char*, const char*, const char* link) : eWindow(0) {
-    int fontSize = eSkin::getActive()->queryValue("fontsize", 20);
     setText("");
     move(ePoint(70, 60));
     resize(eSize(595, 450));
@@ -30,25 +34,13 @@ rssDetail::rssDetail(const char*, const char*, const char*, const char* link) : 
     text->resize(eSize(10, 10));
     text->setFlags(eLabel::flagWrap);
 
-    // A page is a whole number of lines, plus a twelfth of a line so that
-    // descenders of the last line are not cut. At least one line of at least
-    // one pixel: a page of 0 would never end the scroll bookkeeping.
-    float line = std::max(1.0f, fontRenderClass::getInstance()->getLineHeight(text->getFont()));
-    int lines = std::max(1, area->getSize().height() / static_cast<int>(line));
-    int page = static_cast<int>(static_cast<float>(lines) * line);
-    area->resize(eSize(area->getSize().width(), page + static_cast<int>(line / 12.0)));
-    // Room for 14 pages; downloadDone2 makes room for longer articles.
-    text->resize(eSize(area->getSize().width(), 14 * area->getSize().height()));
-    scroller = PageScroller(text, bar, area->getSize().height());
+    // Whole lines counted in whole pixels, a twelfth of a line under them;
+    // a step scrolls the whole area. downloadDone2 makes room for articles
+    // longer than the label's steps.
+    constexpr PageRule rule{/*extraLineDivisor=*/12, /*countWithWholePixelLines=*/true, /*stepIsWholeArea=*/true};
+    scroller = PageScroller(text, bar, layOutTextPage(area, text, rule));
 
-    auto* ok = new eButton(this, nullptr, 1, "eButton");
-    ok->setText("OK");
-    ok->move(ePoint(250, client.height() - 40));
-    ok->resize(eSize(74, fontSize + 8));
-    ok->setShortcut("green");
-    ok->setShortcutPixmap("green");
-    ok->loadDeco();
-    ok->selected.connect(SigC::slot(*this, &eWidget::accept));
+    addOkButton(this, okLeft);
 
     busy = 0;
     updateScrollbar();
@@ -58,7 +50,7 @@ rssDetail::rssDetail(const char*, const char*, const char*, const char* link) : 
 rssDetail::~rssDetail() = default;
 
 void rssDetail::Connect2(eString link) {
-    eString waiting = LangT(29, CORLANG);
+    eString waiting = LangT(texts::waitArticle, CORLANG);
     link = replaceAll(link, "&Itemid=99999999", "");
     if (busy) return;
     busy = 1;
@@ -73,7 +65,7 @@ void rssDetail::downloadDone2(int) {
     if (completed) return;
     completed = 1;
     eString article = Selchoice1();
-    setText(LangT(28, CORLANG));
+    setText(LangT(texts::articleTitle, CORLANG));
     text->setText(article);
     fitTextLabel();
     updateScrollbar();

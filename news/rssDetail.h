@@ -20,12 +20,6 @@ public:
     int eventHandler(const eWidgetEvent& event) override;
     void redrawWidget(gPainter* target, const eRect& area) override;
 
-    // For tests and the screen dump: what is shown and how far it scrolls.
-    eLabel* textLabel() const { return text; }
-    eLabel* visibleArea() const { return area; }
-    eProgress* scrollbar() const { return bar; }
-    int scrollRange() const { return scroller.range(); }
-
 private:
     void fitTextLabel();
 

@@ -1,19 +1,18 @@
 #include "news/rssFeed.h"
 #include "news/rssDetail.h"
 #include "settings/paths.h"
+#include "ui/child_window.h"
+
+namespace {
+constexpr int listShortBy = 4;  // the list fills the window
+}
 
 rssFeed::rssFeed() : eWindow(1) {
     move(ePoint(70, 60));
     resize(eSize(595, 450));
     setText("Feed");
 
-    list = new eListBox<eListBoxEntryText>(this, nullptr, 1, eListBoxEntryText::getEntryHeight(),
-                                           "eListBox");
-    list->move(ePoint(4, 4));
-    const eSize client = getClientSize();
-    list->resize(eSize(client.width() - 4, client.height() - 4));
-    list->loadDeco();
-    list->setColumns(1);
+    list = addTextList(this, listShortBy);
 
     setFocus(list);
     list->selected.connect(SigC::slot(*this, &rssFeed::selectedItem));
@@ -25,12 +24,9 @@ void rssFeed::printRSSFeed(eString title) {
     parser.parse(paths::feedFile);
     setFocus(list);
     setText(title);
-    list->beginAtomic();
-    list->clearList();
-    // Each entry belongs to the list from its construction on.
-    for (const NewsItem& item : parser.items)
-        new eListBoxEntryText(list, item.title, item.index, 0, eString(), 0);
-    list->endAtomic();
+    std::vector<TextListEntry> entries;
+    for (const NewsItem& item : parser.items) entries.push_back({item.title, item.index});
+    setTextListEntries(list, entries);
 }
 
 void rssFeed::selectedItem(eListBoxEntryText* entry) {
@@ -47,7 +43,5 @@ void rssFeed::selectedItem(eListBoxEntryText* entry) {
     }
     rssDetail detail(chosen.title.c_str(), chosen.description.c_str(), chosen.date.c_str(),
                      chosen.link.c_str());
-    detail.show();
-    detail.exec();
-    detail.hide();
+    runModal(detail);  // over the list, which stays shown
 }

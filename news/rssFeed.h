@@ -3,6 +3,7 @@
 #pragma once
 #include "host/ewidget.h"
 #include "news/RSSParser.h"
+#include "ui/text_list.h"
 
 class rssFeed : public eWindow {
 public:
@@ -13,6 +14,6 @@ public:
     void selectedItem(eListBoxEntryText* entry);
 
 private:
-    eListBox<eListBoxEntryText>* list;
+    TextList* list;
     RSSParser parser;
 };

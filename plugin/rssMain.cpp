@@ -1,6 +1,5 @@
 #include "plugin/rssMain.h"
 #include <ctime>
-#include "ui/logo.h"
 #include "about/rssAbout.h"
 #include "community/downArea.h"
 #include "community/download_target.h"
@@ -12,15 +11,28 @@
 #include "settings/lang.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
+#include "ui/child_window.h"
+#include "ui/logo.h"
+#include "ui/status_label.h"
 
 namespace {
 
-// Runs a sub-window modally; the caller hides and shows the menu.
-void runModal(eWidget& window) {
-    window.show();
-    window.exec();
-    window.hide();
-}
+// The texts of entries 1 to 7.
+constexpr texts::Id entryTexts[rssMain::kEntries] = {
+    texts::menuDownloadArea, texts::menuEnglishNews, texts::menuItalianNews, texts::menuStatistics,
+    texts::menuShoutbox,     texts::menuSettings,    texts::menuAbout,
+};
+
+// The entries' buttons, one under the other, not sized by the skin.
+constexpr int entryLeft = 35;
+constexpr int entryTop = 108;  // of entry 0: entry 1 is one step lower
+constexpr int entryStep = 32;
+constexpr int entryWidth = 450;
+constexpr int entryHeight = 30;
+
+// The waiting text, under the buttons.
+constexpr int statusTop = 360;
+constexpr int statusHeight = 100;
 
 }  // namespace
 
@@ -33,9 +45,7 @@ rssMain::rssMain() : eWindow(1) {
     retrieveConfig();
     // A download killed with the plug-in left its temporary file there.
     downloads::removeLeftoverParts(CORDDIR, started);
-    eString texts[8];
-    for (int i = 0; i < 8; ++i) texts[i] = LangT(15 + i, CORLANG);
-    setText(texts[0]);
+    setText(LangT(texts::menuTitle, CORLANG));
 
     feedList = std::make_unique<rssFeed>();
     feedList->hide();
@@ -43,20 +53,20 @@ rssMain::rssMain() : eWindow(1) {
 
     for (int i = 1; i <= kEntries; ++i) {
         eButton* button = new eButton(this, nullptr, 1, "eButton");
-        button->move(ePoint(35, 108 + 32 * i));
-        button->resize(eSize(450, 30));
+        button->move(ePoint(entryLeft, entryTop + entryStep * i));
+        button->resize(eSize(entryWidth, entryHeight));
         eString key;
         key.sprintf("%d", i);
         button->setShortcut(key);
         button->setShortcutPixmap(key);
         button->loadDeco();
-        button->setText(texts[i]);
+        button->setText(LangT(entryTexts[i - 1], CORLANG));
         button->selected.connect(SigC::bind(SigC::slot(*this, &rssMain::selectedItem), i));
         buttons[i - 1] = button;
     }
 
     logo = new eLabel(this, 0, 0, "eLabel");
-    showLogo(logo, paths::logo, ePoint(0, 0), eSize(520, 125));
+    showLogo(logo, paths::logo, ePoint(0, 0), eSize(bannerLogoWidth, bannerLogoHeight));
 
     fetcher.downloadFailed.connect(SigC::slot(*this, &rssMain::downloadFailed));
     setFocus(buttons[0]);
@@ -70,63 +80,23 @@ void rssMain::backToMenu() {
 }
 
 void rssMain::selectedItem(int entry) {
-    eString texts[5];
-    for (int i = 0; i < 5; ++i) texts[i] = LangT(23 + i, CORLANG);
-
+    eButton* first = buttons[0];
     switch (entry) {
-    case 1: {
-        hide();
-        downArea window;
-        runModal(window);
-        backToMenu();
-        break;
-    }
-    case 2:
-        startNews(endpoints::englishFeed(), texts[1]);
-        break;
-    case 3:
-        startNews(endpoints::italianFeed(), texts[2]);
-        break;
-    case 4: {
-        hide();
-        rssStat window;
-        runModal(window);
-        backToMenu();
-        break;
-    }
-    case 5: {
-        hide();
-        eShowFile window(texts[3]);
-        runModal(window);
-        backToMenu();
-        break;
-    }
-    case 6: {
-        hide();
-        eSetConfig window(texts[4]);
-        runModal(window);
-        backToMenu();
-        break;
-    }
-    case 7: {
-        hide();
-        rssAbout window;
-        runModal(window);
-        backToMenu();
-        break;
-    }
-    default:
-        break;
+    case 1: runChildWindow<downArea>(*this, first); break;
+    case 2: startNews(endpoints::englishFeed(), LangT(texts::englishFeedTitle, CORLANG)); break;
+    case 3: startNews(endpoints::italianFeed(), LangT(texts::italianFeedTitle, CORLANG)); break;
+    case 4: runChildWindow<rssStat>(*this, first); break;
+    case 5: runChildWindow<eShowFile>(*this, first, LangT(texts::shoutboxTitle, CORLANG)); break;
+    case 6: runChildWindow<eSetConfig>(*this, first, LangT(texts::settingsTitle, CORLANG)); break;
+    case 7: runChildWindow<rssAbout>(*this, first); break;
+    default: break;
     }
 }
 
 void rssMain::showStatus() {
     if (!status) {
-        status = new eLabel(this, 0, 0, "eLabel");
-        status->setText(LangT(23, CORLANG));
-        status->move(ePoint(10, 360));
-        status->resize(eSize(getClientSize().width() - 20, 100));
-        status->loadDeco();
+        status = addStatusLabel(this, statusTop, statusHeight);
+        status->setText(LangT(texts::waitConnecting, CORLANG));
     }
     status->show();
 }

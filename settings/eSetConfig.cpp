@@ -2,11 +2,28 @@
 #include "settings/lang.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
+#include "ui/buttons.h"
+#include "ui/captioned_field.h"
 #include "ui/message.h"
 
 namespace {
 
-constexpr int kBoxFlags = 0x21;
+// The rows: captions in one column, each field under its caption, the
+// fields as wide as the client area less the column's margin on each side.
+constexpr int columnLeft = 60;
+constexpr int captionWidth = 320;
+constexpr int fieldBelow = 30;
+constexpr int languageRow = 130;
+constexpr int nicknameRow = 200;
+constexpr int directoryRow = 270;
+constexpr int languageListHeight = 35;
+constexpr int languagesShownOpen = 3;
+
+constexpr int maxNicknameChars = 15;
+constexpr int maxDirectoryChars = 100;
+
+constexpr int saveWidth = 140;
+constexpr int saveTop = 350;
 
 struct LanguageEntry {
     const char* name;
@@ -14,7 +31,7 @@ struct LanguageEntry {
 };
 constexpr LanguageEntry kLanguages[] = {{"English", 1}, {"French", 2}, {"Italian", 3}};
 
-void showBox(const eString& text) { showMessage(text, tr("Warning"), kBoxFlags); }
+void showBox(const eString& text) { showMessage(text, tr("Warning"), warningBoxFlags); }
 
 }  // namespace
 
@@ -22,22 +39,20 @@ eSetConfig::eSetConfig(eString title) : eWindow(1) {
     cmove(ePoint(100, 95));
     cresize(eSize(520, 386));
     setText(title);
-    const int F = eSkin::getActive()->queryValue("fontsize", 20);
-    const int fieldWidth = getClientSize().width() - 120;
+    const int fieldWidth = getClientSize().width() - 2 * columnLeft;
+    auto row = [fieldWidth](int top) {
+        return CaptionPlace{ePoint(columnLeft, top), captionWidth, fieldBelow, fieldWidth};
+    };
 
     help = new eLabel(this, eLabel::flagWrap, 0, "eLabel");
     help->move(ePoint(10, 10));
     help->resize(eSize(500, 120));
-    help->setText(LangT(48, CORLANG));
+    help->setText(LangT(texts::settingsHelp, CORLANG));
 
-    langCaption = new eLabel(this, 0, 0, "eLabel");
-    langCaption->move(ePoint(60, 130));
-    langCaption->resize(eSize(320, F + 4));
-    langCaption->setText(LangT(49, CORLANG));
-
-    language = new eComboBox(this, 3, langCaption, 1, "eComboBox");
-    language->move(ePoint(60, 160));
-    language->resize(eSize(fieldWidth, 35));
+    langCaption = addCaption(this, row(languageRow), LangT(texts::languageCaption, CORLANG));
+    language = new eComboBox(this, languagesShownOpen, langCaption, 1, "eComboBox");
+    language->move(row(languageRow).fieldPosition());
+    language->resize(eSize(fieldWidth, languageListHeight));
     for (const LanguageEntry& entry : kLanguages)
         new eListBoxEntryText(language->getList(), entry.name, entry.number);  // owned by the list
     language->loadDeco();
@@ -45,34 +60,20 @@ eSetConfig::eSetConfig(eString title) : eWindow(1) {
     // always finds a current entry.
     language->setCurrent(CORLANG >= 1 && CORLANG <= 3 ? CORLANG - 1 : 0, false);
 
-    nickCaption = new eLabel(this, 0, 0, "eLabel");
-    nickCaption->move(ePoint(60, 200));
-    nickCaption->resize(eSize(320, F + 4));
-    nickCaption->setText(LangT(50, CORLANG));
+    CaptionedTextField nick = addCaptionedTextField(this, row(nicknameRow), LangT(texts::nicknameCaption, CORLANG),
+                                                    CORNICK, maxNicknameChars);
+    nickCaption = nick.caption;
+    nickname = nick.field;
 
-    nickname = new eTextInputField(this, nullptr, nullptr, "eNumber");
-    nickname->move(ePoint(60, 230));
-    nickname->resize(eSize(fieldWidth, F + 10));
-    nickname->setMaxChars(15);
-    nickname->setText(CORNICK);
-    nickname->loadDeco();
+    CaptionedTextField dir = addCaptionedTextField(this, row(directoryRow), LangT(texts::directoryCaption, CORLANG),
+                                                   CORDDIR, maxDirectoryChars);
+    dirCaption = dir.caption;
+    directory = dir.field;
 
-    dirCaption = new eLabel(this, 0, 0, "eLabel");
-    dirCaption->move(ePoint(60, 270));
-    dirCaption->resize(eSize(320, F + 4));
-    dirCaption->setText(LangT(51, CORLANG));
-
-    directory = new eTextInputField(this, nullptr, nullptr, "eNumber");
-    directory->move(ePoint(60, 300));
-    directory->resize(eSize(fieldWidth, F + 10));
-    directory->setMaxChars(100);
-    directory->setText(CORDDIR);
-    directory->loadDeco();
-
-    eButton* save = new eButton(this, nullptr, 1, "eButton");
-    save->move(ePoint((getClientSize().width() - 140) / 2, 350));
-    save->resize(eSize(140, F + 8));
-    save->setText(LangT(52, CORLANG));
+    eButton* save = new eButton(this);
+    save->move(ePoint((getClientSize().width() - saveWidth) / 2, saveTop));
+    save->resize(eSize(saveWidth, buttonHeight()));
+    save->setText(LangT(texts::saveButton, CORLANG));
     save->loadDeco();
     save->selected.connect(SigC::slot(*this, &eSetConfig::saveConfig));
 
@@ -82,9 +83,9 @@ eSetConfig::eSetConfig(eString title) : eWindow(1) {
 eSetConfig::~eSetConfig() = default;
 
 void eSetConfig::saveConfig() {
-    const eString noDirectory = LangT(53, CORLANG);
-    const eString noNickname = LangT(54, CORLANG);
-    const eString saved = LangT(55, CORLANG);
+    const eString noDirectory = LangT(texts::noDirectoryWarning, CORLANG);
+    const eString noNickname = LangT(texts::noNicknameWarning, CORLANG);
+    const eString saved = LangT(texts::settingsSaved, CORLANG);
 
     eListBoxEntryText* current = language->getCurrent();
     const int number = current ? current->getKey() : 1;

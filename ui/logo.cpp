@@ -4,7 +4,7 @@
 bool showLogo(eLabel* label, const char* path, ePoint position, eSize size) {
     gPixmapPtr logo = loadPNG(path);
     if (!logo) {
-        showMessage(tr("Error loading logo"), tr("Error"), 0x21);
+        showMessage(tr("Error loading logo"), tr("Error"), warningBoxFlags);
         return false;
     }
     {

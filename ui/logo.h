@@ -7,3 +7,7 @@
 // not load, shows the "Error loading logo" box and leaves the label as it
 // was. Returns whether the logo is shown.
 bool showLogo(eLabel* label, const char* path, ePoint position, eSize size);
+
+// The banner logo across the top of the main menu and the statistics.
+inline constexpr int bannerLogoWidth = 520;
+inline constexpr int bannerLogoHeight = 125;

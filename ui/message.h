@@ -1,6 +1,11 @@
 // Message boxes and fixed English texts, the same way everywhere.
 #pragma once
 #include "host/estring.h"
+#include "host/ewidget.h"
+
+// The flags of every error, warning and confirmation box: an OK button and
+// the warning icon.
+inline constexpr int warningBoxFlags = eMessageBox::btOK | eMessageBox::iconWarning;
 
 // A fixed English text through the message catalogue (default domain,
 // LC_MESSAGES).
