@@ -1,6 +1,6 @@
 #include "tests/e2e/scene.h"
-#include <dirent.h>
-#include <sys/stat.h>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -29,22 +29,21 @@ std::string fixture(const std::string& name) {
     return content.str();
 }
 
-std::vector<std::string> dumps(const std::string& out) {
-    std::vector<std::string> found;
+std::vector<std::vector<std::string>> dumps(const std::string& out) {
+    std::vector<std::vector<std::string>> found;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("screen ", 0) == 0)
             found.emplace_back();
         else if (!found.empty())
-            found.back() += line + "\n";
+            found.back().push_back(line);
     }
     return found;
 }
 
-std::vector<std::string> windowLines(const std::string& dump) {
+std::vector<std::string> windowLines(const std::vector<std::string>& dump) {
     std::vector<std::string> found;
-    std::istringstream lines(dump);
-    for (std::string line; std::getline(lines, line);)
+    for (const std::string& line : dump)
         if (line.rfind("window ", 0) == 0) found.push_back(line);
     return found;
 }
@@ -56,40 +55,8 @@ std::string titleOf(const std::string& windowLine) {
 
 namespace {
 
-constexpr uint64_t kDigestStart = 14695981039346656037ull;  // FNV-1a
-constexpr uint64_t kDigestPrime = 1099511628211ull;
-constexpr size_t kReadPiece = 1 << 16;
-
-void add(FileState& state, const char* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) state.digest = (state.digest ^ static_cast<unsigned char>(bytes[i])) * kDigestPrime;
-    state.size += count;
-}
-
-FileState readState(const std::string& path) {
-    FileState state{0, kDigestStart};
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> piece(kReadPiece);
-    while (in.read(piece.data(), piece.size()) || in.gcount() > 0) add(state, piece.data(), in.gcount());
-    return state;
-}
-
 constexpr size_t kListEntries = 2;
 constexpr size_t kLineBytes = 160;
-
-void listFiles(const std::string& dir, const std::string& shown, std::vector<std::string>& out) {
-    DIR* d = opendir(dir.c_str());
-    if (!d) return;
-    while (dirent* e = readdir(d)) {
-        std::string name = e->d_name, path = dir + "/" + name;
-        struct stat st;
-        if (name == "." || name == ".." || lstat(path.c_str(), &st) != 0) continue;
-        if (S_ISDIR(st.st_mode))
-            listFiles(path, shown + "/" + name, out);
-        else
-            out.push_back(shown + "/" + name);
-    }
-    closedir(d);
-}
 
 // One line of a dump as the report keeps it; never cut inside a character.
 std::string kept(std::string line, bool layout) {
@@ -113,9 +80,7 @@ std::string quoted(const std::string& text) {
 }  // namespace
 
 FileState stateOf(const std::string& content) {
-    FileState state{0, kDigestStart};
-    add(state, content.data(), content.size());
-    return state;
+    return {content.size(), content.size() > kHeldBytes ? "" : content};
 }
 
 Scene::Scene(const std::string& settings) {
@@ -142,30 +107,28 @@ LumenhostRun Scene::options(const std::string& keys, std::vector<std::string> ex
 }
 
 std::map<std::string, FileState> Scene::files() const {
-    std::vector<std::string> names;
-    listFiles(root.dir(), "", names);
     std::map<std::string, FileState> found;
-    for (const std::string& name : names) found[name] = readState(root.path(name));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root.dir())) {
+        const std::string boxPath = entry.path().string().substr(root.dir().size());
+        if (entry.is_regular_file())
+            found[boxPath] = entry.file_size() > kHeldBytes ? FileState{entry.file_size(), ""} : stateOf(root.read(boxPath));
+    }
     return found;
 }
 
 std::string Scene::report(const LumenhostResult& result, bool requests, bool layout) const {
     std::string out, lastWritten;
     std::map<std::string, std::vector<std::string>> written;  // a window's lines by its title, as last seen
-    for (const std::string& dump : dumps(result.out)) {
-        std::vector<std::string> lines, innermost;
-        std::istringstream in(dump);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        size_t start = 0;
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].rfind("window ", 0) == 0) start = i;
-        if (lines.empty() || lines[start].rfind("window ", 0) != 0) continue;
+    for (const std::vector<std::string>& lines : dumps(result.out)) {
+        auto top = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.rfind("window ", 0) == 0; });
+        if (top == lines.rend()) continue;
+        std::vector<std::string> innermost;
         size_t entries = 0;
-        for (size_t i = start + 1; i < lines.size() && lines[start].rfind("window eMessageBox", 0) != 0; ++i) {
-            entries = lines[i].find(" entry key=") == std::string::npos ? 0 : entries + 1;
-            if (entries <= kListEntries) innermost.push_back(kept(lines[i], layout));
+        for (auto line = top.base(); line != lines.end() && top->rfind("window eMessageBox", 0) != 0; ++line) {
+            entries = line->find(" entry key=") == std::string::npos ? 0 : entries + 1;
+            if (entries <= kListEntries) innermost.push_back(kept(*line, layout));
         }
-        const std::string window = kept(lines[start], layout), title = titleOf(lines[start]);
+        const std::string window = kept(*top, layout), title = titleOf(*top);
         auto seen = written.find(title);
         if (window == lastWritten && seen != written.end() && seen->second == innermost) continue;
         out += window + "\n";
