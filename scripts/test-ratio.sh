@@ -1,7 +1,9 @@
 #!/bin/sh
-# Prints the test lines, the code lines and their ratio. Lines are counted
-# without blanks and comments (// and /* */); code is every C/C++ source
-# outside tests/, bench/, fuzz/ and build folders. With -v, one count a file.
+# Prints the test lines, the lines of the reference copies the tests compare
+# with (tests/data/expected, every line), the code lines and the ratio of
+# both kinds of test lines to the code. Source lines are counted without
+# blanks and comments (// and /* */); code is every C/C++ source outside
+# tests/, bench/, fuzz/ and build folders. With -v, one count a file.
 set -eu
 cd "$(dirname "$0")/.."
 verbose=${1:-}
@@ -36,9 +38,13 @@ sources() {
 
 tests=$(sources | grep '^\./tests/' | count)
 code=$(sources | grep -v -e '^\./tests/' -e '^\./bench/' -e '^\./fuzz/' | count)
+copies=$(find ./tests/data/expected -type f 2>/dev/null | sort | xargs -r awk 'FNR == 1 && NR > 1 { print n, file } { n = FNR; file = FILENAME } END { if (NR) print n, file }')
 if [ "$verbose" = "-v" ]; then
-  printf '%s\n' "$tests" | sort -rn
+  printf '%s\n%s\n' "$tests" "$copies" | sort -rn
 fi
 t=$(printf '%s\n' "$tests" | awk '{ s += $1 } END { print s + 0 }')
+r=$(printf '%s\n' "$copies" | awk '{ s += $1 } END { print s + 0 }')
 c=$(printf '%s\n' "$code" | awk '{ s += $1 } END { print s + 0 }')
-awk -v t="$t" -v c="$c" 'BEGIN { printf "tests %d\ncode  %d\nratio %.2f\n", t, c, (c ? t / c : 0) }'
+awk -v t="$t" -v r="$r" -v c="$c" 'BEGIN {
+  printf "tests             %d\nreference copies  %d\ncode              %d\nratio             %.2f\n", t, r, c, (c ? (t + r) / c : 0)
+}'

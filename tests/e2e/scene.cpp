@@ -1,8 +1,8 @@
 #include "tests/e2e/scene.h"
-#include <dirent.h>
-#include <sys/stat.h>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include "settings/paths.h"
 
@@ -29,24 +29,59 @@ std::string fixture(const std::string& name) {
     return content.str();
 }
 
+std::vector<std::vector<std::string>> dumps(const std::string& out) {
+    std::vector<std::vector<std::string>> found;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("screen ", 0) == 0)
+            found.emplace_back();
+        else if (!found.empty())
+            found.back().push_back(line);
+    }
+    return found;
+}
+
+std::vector<std::string> windowLines(const std::vector<std::string>& dump) {
+    std::vector<std::string> found;
+    for (const std::string& line : dump)
+        if (line.rfind("window ", 0) == 0) found.push_back(line);
+    return found;
+}
+
+std::string titleOf(const std::string& windowLine) {
+    size_t at = windowLine.find(" title=\"");
+    return at == std::string::npos ? "" : windowLine.substr(at + 1);
+}
+
 namespace {
 
-void listFiles(const std::string& dir, const std::string& shown, std::vector<std::string>& out) {
-    DIR* d = opendir(dir.c_str());
-    if (!d) return;
-    while (dirent* e = readdir(d)) {
-        std::string name = e->d_name, path = dir + "/" + name;
-        struct stat st;
-        if (name == "." || name == ".." || lstat(path.c_str(), &st) != 0) continue;
-        if (S_ISDIR(st.st_mode))
-            listFiles(path, shown + "/" + name, out);
-        else
-            out.push_back(shown + "/" + name + " " + std::to_string(st.st_size));
-    }
-    closedir(d);
+constexpr size_t kListEntries = 2;
+constexpr size_t kLineBytes = 160;
+
+// One line of a dump as the report keeps it; never cut inside a character.
+std::string kept(std::string line, bool layout) {
+    static const std::regex picture(" pixmap=\\d+x\\d+");
+    static const std::regex geometry(" (?:rect|outer|client)=-?\\d+,-?\\d+,\\d+x\\d+| extent=\\d+x\\d+");
+    line = std::regex_replace(line, picture, " pixmap");
+    if (!layout) line = std::regex_replace(line, geometry, "");
+    if (line.size() <= kLineBytes) return line;
+    size_t cut = kLineBytes;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    return line.substr(0, cut) + "...";
+}
+
+// The settings file on one line, as the dump quotes its texts.
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) out += c == '\n' ? std::string("\\n") : c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+    return out + "\"";
 }
 
 }  // namespace
+
+FileState stateOf(const std::string& content) {
+    return {content.size(), content.size() > kHeldBytes ? "" : content};
+}
 
 Scene::Scene(const std::string& settings) {
     root.installLogos();
@@ -61,6 +96,7 @@ LumenhostResult Scene::run(const std::string& keys, std::vector<std::string> ext
 }
 
 LumenhostRun Scene::options(const std::string& keys, std::vector<std::string> extra, bool serverUp) {
+    before = files();
     LumenhostRun run;
     run.root = root.dir();
     run.keys = keys;
@@ -70,23 +106,51 @@ LumenhostRun Scene::options(const std::string& keys, std::vector<std::string> ex
     return run;
 }
 
-std::string Scene::report(const LumenhostResult& result, bool requests) const {
-    std::string out;
-    std::istringstream dumps(result.out);
-    int entries = 0;  // in a row; the list line gives their count
-    for (std::string line; std::getline(dumps, line);) {
-        entries = line.find(" entry key=") == std::string::npos ? 0 : entries + 1;
-        if (entries <= 20)
-            out += (line.size() > 4096 ? line.substr(0, 2048) + "... (" + std::to_string(line.size()) + " bytes)" : line) + "\n";
+std::map<std::string, FileState> Scene::files() const {
+    std::map<std::string, FileState> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root.dir())) {
+        const std::string boxPath = entry.path().string().substr(root.dir().size());
+        if (entry.is_regular_file())
+            found[boxPath] = entry.file_size() > kHeldBytes ? FileState{entry.file_size(), ""} : stateOf(root.read(boxPath));
     }
-    out += "== exit " + std::to_string(result.exitCode) + (result.timedOut ? " (timed out)" : "") + "\n== requests\n";
-    for (const auto& request : server.requests()) out += requests ? request.path + "\n" : "";
-    out += "== files\n";
-    std::vector<std::string> files;
-    listFiles(root.dir(), "", files);
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) out += file + "\n";
-    return out + "== settings\n" + root.read(paths::settingsFile);
+    return found;
+}
+
+std::string Scene::report(const LumenhostResult& result, bool requests, bool layout) const {
+    std::string out, lastWritten;
+    std::map<std::string, std::vector<std::string>> written;  // a window's lines by its title, as last seen
+    for (const std::vector<std::string>& lines : dumps(result.out)) {
+        auto top = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.rfind("window ", 0) == 0; });
+        if (top == lines.rend()) continue;
+        std::vector<std::string> innermost;
+        size_t entries = 0;
+        for (auto line = top.base(); line != lines.end() && top->rfind("window eMessageBox", 0) != 0; ++line) {
+            entries = line->find(" entry key=") == std::string::npos ? 0 : entries + 1;
+            if (entries <= kListEntries) innermost.push_back(kept(*line, layout));
+        }
+        const std::string window = kept(*top, layout), title = titleOf(*top);
+        auto seen = written.find(title);
+        if (window == lastWritten && seen != written.end() && seen->second == innermost) continue;
+        out += window + "\n";
+        for (size_t i = 0; i < innermost.size(); ++i)
+            if (seen == written.end() || seen->second.size() != innermost.size() || seen->second[i] != innermost[i])
+                out += innermost[i] + "\n";
+        written[title] = innermost;
+        lastWritten = window;
+    }
+    out += "== exit " + std::to_string(result.exitCode) + (result.timedOut ? " (timed out)" : "") + "\n";
+    for (const auto& request : server.requests()) out += requests ? "request " + request.path + "\n" : "";
+    const std::map<std::string, FileState> after = files();
+    for (const auto& [path, state] : after) {
+        auto was = before.find(path);
+        if (was != before.end() && was->second == state) continue;
+        out += (was == before.end() ? "added " : "changed ") + path + " ";
+        out += path == paths::settingsFile ? quoted(root.read(path)) : std::to_string(state.size);
+        out += "\n";
+    }
+    for (const auto& file : before)
+        if (!after.count(file.first)) out += "removed " + file.first + "\n";
+    return out;
 }
 
 }  // namespace e2e
