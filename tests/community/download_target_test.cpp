@@ -3,7 +3,10 @@
 // files are refused (the window's box: e2e/download_name_e2e_test.cpp); a
 // CR LF reply still downloads under the bare name.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <ctime>
 #include <string>
 #include "community/download_target.h"
 #include "community/eShowDownFile.h"
@@ -79,6 +82,31 @@ TEST(DownloadTarget, GuardRefusesEscapesHiddenFormattingAndThePluginsOwnFiles) {
     };
     for (const auto& [directory, name, usable] : cases)
         EXPECT_EQ(downloads::usableTarget(directory, name), usable) << directory << " + " << name;
+}
+
+// Only the host's temporary files (NAME.part-PID-N, regular files) written
+// before the start go: they are a killed run's.
+TEST(DownloadTarget, LeftoverPartsOfAnEarlierRunAreRemoved) {
+    BoxRoot root;
+    root.mkdirs("/media/dl/folder.part-1-1");
+    const struct { const char* name; long age; bool stays; } parts[] = {
+        {"b.zip.part-4-4", 3600, false},
+        {"c.zip.part-5-55", -3600, true},    // written after the start
+        {"notes.part-two.txt", 3600, true},  // a user's file
+        {"d.part-1-", 3600, true},
+        {"e.part--1", 3600, true},
+        {"f.part-1-1x", 3600, true},
+        {"readme.txt", 3600, true},
+    };
+    const std::timespec now{time(nullptr), 0};
+    for (const auto& part : parts) {
+        root.write(std::string("/media/dl/") + part.name, "partial");
+        const timespec times[2] = {{now.tv_sec - part.age, 0}, {now.tv_sec - part.age, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, root.path(std::string("/media/dl/") + part.name).c_str(), times, 0), 0);
+    }
+    downloads::removeLeftoverParts("/media/dl/", now);
+    for (const auto& part : parts) EXPECT_EQ(root.exists(std::string("/media/dl/") + part.name), part.stays) << part.name;
+    EXPECT_TRUE(root.exists("/media/dl/folder.part-1-1"));  // not a regular file
 }
 
 TEST(DownloadTarget, CrLfReplyDownloadsUnderTheBareName) {

@@ -150,17 +150,11 @@ TEST(FileDetail, EachFixtureChangesWhatItsNameSays) {
 TEST(CommunityReaders, LabelsFollowTheLanguage) {
     const struct { ReaderRun (*read)(const std::string&, int); const char* fixture; int lang; const char* part; } cases[] = {
         {readShouts, "community/shout_empty.html", 2, "Temps R\xC3\xA9" "el Les Derniers Messages De La Orbivox Communaut\xC3\xA9:\n"},
-        {readShouts, "community/shout_empty.html", 2, "  HEURES           |  MEMBRES        ->         MESSAGES\n"},
-        {readShouts, "community/shout_empty.html", 3, "Ultimi Shouts inviati dagli utenti Orbivox:\n"},
         {readShouts, "community/shout_empty.html", 3, "  DATA           |  AUTORE        ->         MESSAGGIO\n"},
-        {readStatistics, "community/stat_nine_lines.txt", 2, "Totale des connections sur Lumen News:\t1523\n"},
         {readStatistics, "community/stat_nine_lines.txt", 2, "\nT\xC3\xA9l\xC3\xA9" "chargement:\t64"},
-        {readStatistics, "community/stat_nine_lines.txt", 3, "Numero di connessioni totali:\t1523\n"},
         {readStatistics, "community/stat_nine_lines.txt", 3, "\nNotizia Top:  Welcome to the new server\nLetture:\t977\n"},
-        {readDetail, "community/detail_eight_lines.txt", 2, "]TITRE: Readme & notes\n\nBY: anna"},
         {readDetail, "community/detail_eight_lines.txt", 2, "\nTaille: 12 KB" "                             T\xC3\xA9l\xC3\xA9" "chargements: 5\n"},
         {readDetail, "community/detail_eight_lines.txt", 3, "]TITOLO: Readme & notes\n\nAUTORE: anna"},
-        {readDetail, "community/detail_eight_lines.txt", 3, "\nDimensione: 12 KB                               Downloads: 5\n"},
     };
     for (const auto& c : cases)
         EXPECT_NE(c.read(c.fixture, c.lang).text.find(c.part), std::string::npos) << c.fixture << " " << c.lang << " " << c.part;

@@ -38,7 +38,6 @@ TEST(RssParser, EachFixtureChangesWhatItsNameSays) {
         {"news/utf8_lower.rss", 1, title, cafe, ""},
         {"news/utf8_upper.rss", 1, title, cafe, ""},
         {"news/utf8_single_quotes.rss", 1, title, cafe, ""},
-        {"news/windows1252_declared.rss", 1, title, cafe, ""},
         {"news/links_with_blanks.rss", 2, link,
          "  http://news.corvane.example/index.php?op=read&id=7&Itemid=99999999  |"
          "http://news.corvane.example/index.php?op=read&id=8", ""},
@@ -74,6 +73,17 @@ TEST(RssParser, EachFixtureChangesWhatItsNameSays) {
         int32_t index = 0;
         for (const NewsItem& item : parser.items) EXPECT_EQ(item.index, index++);
     }
+}
+
+// Apart: the big-endian box builds have no iconv module for it and skip
+// this test by name.
+TEST(RssParser, Windows1252DeclaredFeedReadsAsLatin1) {
+    RSSParser parser;
+    runReader("news/windows1252_declared.rss", paths::feedFile, 1, [&] {
+        parser.parse(paths::feedFile);
+        return "";
+    });
+    EXPECT_EQ(joined(parser.items, &NewsItem::title), "Caf\xC3\xA9 opening");
 }
 
 namespace {
@@ -131,6 +141,13 @@ TEST_F(FeedLimits, ItemsPastTheLimitAreDropped) {
     parse(repeat("<item><title>t</title></item>", feedreading::maxItems + 500));
     ASSERT_EQ(parser.items.size(), feedreading::maxItems);
     EXPECT_EQ(parser.items.back().index, static_cast<int32_t>(feedreading::maxItems) - 1);
+}
+
+TEST_F(FeedLimits, AFileLargerThanAFeedIsRefusedLikeASyntaxError) {
+    parse("<item><title>t</title><description>" + std::string(feedreading::maxFeedBytes, 'd') + "</description></item>");
+    EXPECT_TRUE(parser.items.empty());
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "XML parse error (general xml)");
 }
 
 TEST_F(FeedLimits, DescriptionsShareOneBudget) {
