@@ -24,8 +24,7 @@ TEST(ClosedWindows, TwoHundredWindowsClosedDuringTrickledTransfersLeaveTheNextRe
         {"/var/tmp/shout.tmp.part-2-2", -3600, true},  // written after the start
         {"/media/hdd/a.zip.part-3-3", 3600, true},     // neither the reply nor the download directory
         {"/media/dl/b.zip.part-4-4", 3600, false},     // the download directory: a killed download's
-        {"/media/dl/c.zip.part-5-55", -3600, true},
-        {"/media/dl/notes.part-two.txt", 3600, true},  // a user's file, not the host's pattern
+        // (which names are the host's: community/download_target_test.cpp)
     };
     for (const auto& part : parts) {
         box.write(part.name, "partial");

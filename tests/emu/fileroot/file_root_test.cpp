@@ -44,6 +44,10 @@ TEST(FileRootRule, OnlyBoxDirectoriesGetTheRootAndOnlyOnce) {
         {"", "/var/tmp/x", "/var/tmp/x"},
         // A root below /var is not applied twice.
         {"/var/box", "/var/tmp/x", "/var/box/var/tmp/x"}, {"/var/box", "/var/box/var/tmp/x", "/var/box/var/tmp/x"},
+        // ".." and "." are resolved first: no way out of the root.
+        {"/tmp/r", "/var/tmp/../../../../tmp/x/", "/tmp/r/tmp/x/"}, {"/tmp/r", "/var/./tmp//rss.tmp", "/tmp/r/var/tmp/rss.tmp"},
+        {"/tmp/r", "/media/hdd/..", "/tmp/r/media/"}, {"/tmp/r", "/tmp/../var/keys/c.cfg", "/tmp/r/var/keys/c.cfg"},
+        {"/tmp/r", "/tmp/r/var/tmp/../a", "/tmp/r/var/a"}, {"/tmp/r", "/usr/../tmp/x", "/usr/../tmp/x"},
     };
     for (const Case& c : cases) EXPECT_EQ(emu::resolveBoxPath(c.root, c.path), c.resolved) << c.root << " " << c.path;
 }
@@ -164,17 +168,7 @@ TEST(FileRoot, OverlongPathFailsWithNameTooLong) {
 }
 
 TEST(FileRoot, DotDotStaysInsideTheRoot) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/var/tmp/../../../../tmp/x/", "/tmp/r/tmp/x/"},
-        {"/var/./tmp//rss.tmp", "/tmp/r/var/tmp/rss.tmp"},
-        {"/media/hdd/..", "/tmp/r/media/"},
-        {"/tmp/../var/keys/c.cfg", "/tmp/r/var/keys/c.cfg"},
-        {"/tmp/r/var/tmp/../a", "/tmp/r/var/a"},
-        {"/usr/../tmp/x", "/usr/../tmp/x"},  // no box path, before or after
-    };
-    for (const auto& [path, expected] : cases) EXPECT_EQ(emu::resolveBoxPath("/tmp/r", path), expected) << path;
-
-    BoxRoot box;  // the same through the C library's open
+    BoxRoot box;
     std::filesystem::create_directories(box.dir() + "/tmp");
     const std::string outside = "/tmp/lumen-escape-" + std::to_string(getpid());
     FILE* file = fopen(("/var/tmp/../../../.." + outside).c_str(), "w");
