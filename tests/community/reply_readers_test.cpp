@@ -41,8 +41,8 @@ const std::string kShoutRule = std::string(113, '-') + "\n";
 TEST(ShoutList, EachFixtureChangesWhatItsNameSays) {
     // `size` 0: `rows` is all that follows the header; else its end.
     const struct { const char* fixture; std::string rows; size_t size; } cases[] = {
-        {"community/shout_empty.html", "", 0},
-        {"community/shout_no_marker.html", "", 0},  // nothing before the marker is a shout
+        // Nothing before the marker is a shout.
+        {"community/shout_empty.html", "", 0}, {"community/shout_no_marker.html", "", 0},
         {"community/shout_five_fields.html", "12:01   anna  ->  first shout             web\n12:05   ", 0},
         {"community/shout_entities.html", "12:01   Tom & Jerry  ->  fish 'n' chips <3             \xC2\xA9 club\r\n", 0},
         {"community/shout_tag_only_lines.html", "12:01   anna  ->  hi             ", 0},
@@ -72,8 +72,7 @@ TEST(Statistics, EachFixtureChangesWhatItsNameSays) {
                              std::string(38, '_') + "\n\nTop News:  Welcome to the new server\nReads:\t977\n"
                              "Top File:  skin-pack.zip\nDownloads:\t64";
     const std::pair<const char*, std::string> cases[] = {
-        {"", ""},
-        {"community/stat_empty.txt", ""},
+        {"", ""}, {"community/stat_empty.txt", ""},
         {"community/stat_nine_lines.txt", nine},
         {"community/stat_ten_lines.txt", nine + "extra line\n"},  // past the labels: as it came
         {"community/stat_carriage_return.txt", first + "1523\r" + second + "17"},
@@ -90,8 +89,7 @@ TEST(Statistics, EachFixtureChangesWhatItsNameSays) {
 TEST(CategoryReply, EachFixtureChangesWhatItsNameSays) {
     const std::string longTitle = std::string(255, 't');
     const struct { const char* fixture; const char* ids; std::string titles; } cases[] = {
-        {"", "", ""},
-        {"community/category_empty.txt", "", ""},
+        {"", "", ""}, {"community/category_empty.txt", "", ""},
         {"community/category_two_files.txt", "17|23", "Plugin A\n|Plugin B\n"},
         {"community/category_last_id_without_title.txt", "17", "Plugin A\n"},
         {"community/category_big_ids.txt", "2147483647|-2147483648", "big\n|small\n"},  // saturated to 32 bits
@@ -103,10 +101,7 @@ TEST(CategoryReply, EachFixtureChangesWhatItsNameSays) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fixture);
         std::vector<CategoryEntry> entries;
-        ReaderRun run = runReader(c.fixture, paths::feedFile, 1, [&] {
-            entries = loadCategoryReply();
-            return "";
-        });
+        ReaderRun run = runReader(c.fixture, paths::feedFile, 1, [&] { entries = loadCategoryReply(); });
         std::string ids;
         for (const CategoryEntry& entry : entries) ids += (ids.empty() ? "" : "|") + std::to_string(entry.id);
         EXPECT_EQ(ids, c.ids);
@@ -128,8 +123,7 @@ TEST(CategoryReply, KeepsItsFirstEntriesOfALongReply) {
 
 TEST(FileDetail, EachFixtureChangesWhatItsNameSays) {
     const std::pair<const char*, std::string> cases[] = {
-        {"", "[]"},
-        {"community/detail_empty.txt", "[]"},
+        {"", "[]"}, {"community/detail_empty.txt", "[]"},
         {"community/detail_eight_lines.txt",
          "[readme.txt\n]TITLE: Readme & notes\n\nBY: anna                        v1.2 \n\nSize: 12 KB" +
              std::string(31, ' ') + "Downloads: 5\n" + std::string(89, '-') + "\nFirst line of the text.\nSecond line.\n"},

@@ -19,8 +19,7 @@ TEST(ArticlePage, EachFixtureChangesWhatItsNameSays) {
         "Reads: 42\n" + std::string(89, '-') + "\nFirst paragraph\nwith a break.\nCaf\xC3\xA9 & <b>bold</b> stays\nend\n";
     // `size` 0: `text` is the whole result; else its end, for long ones.
     const struct { const char* fixture; std::string text; size_t size; } cases[] = {
-        {"", "", 0},
-        {"articles/page_empty.html", "", 0},
+        {"", "", 0}, {"articles/page_empty.html", "", 0},
         {"articles/page_full.html", full, 0},
         {"articles/page_one_line.html", "TITLE: Title\n", 0},
         {"articles/page_two_lines.html", "TITLE: Title\n\nBY: Author\n", 0},

@@ -22,10 +22,7 @@ TEST(FeedList, EachFixtureChangesWhatItsNameSays) {
         ConfigParser parser;
         parser.items.push_back(ConfigItem{0, "kept", "http://kept"});
         int result = -1;
-        ReaderRun run = runReader(c.fixture, paths::feedFile, 1, [&] {
-            result = parser.parse(paths::feedFile);
-            return "";
-        });
+        ReaderRun run = runReader(c.fixture, paths::feedFile, 1, [&] { result = parser.parse(paths::feedFile); });
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(joined(parser.items, &ConfigItem::name), c.names);
         EXPECT_EQ(joined(parser.items, &ConfigItem::url), c.urls);

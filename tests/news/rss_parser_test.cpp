@@ -18,12 +18,12 @@ TEST(RssParser, EachFixtureChangesWhatItsNameSays) {
     const auto description = &NewsItem::description;
     const std::string xmlError = "Error: XML parse error (general xml) (33)", cafe = "Caf\xC3\xA9 opening";
     const std::string threeItems = "Item 1|Item 3|Item 2", twoItems = "Item 1|Item 2";
+    const std::string site = "http://news.corvane.example/";
     const struct { const char* fixture; size_t count; eString NewsItem::*field; std::string values, box; } cases[] = {
         {"", 0, title, "", "Error: RSS file not found (33)"},
         {"news/atom_root.xml", 0, title, "", "Error: Unknown file format (feed) (33)"},
         // Elements too big for the parser are dropped, with what they hold.
-        {"news/attribute_70kb.rss", 3, title, threeItems, ""},
-        {"news/attributes_300.rss", 3, title, threeItems, ""},
+        {"news/attribute_70kb.rss", 3, title, threeItems, ""}, {"news/attributes_300.rss", 3, title, threeItems, ""},
         {"news/element_name_1100_bytes.rss", 3, title, threeItems, ""},
         {"news/element_past_attribute_limit.rss", 2, title, twoItems, ""},
         {"news/comment_200kb.rss", 2, title, twoItems, ""},
@@ -33,19 +33,15 @@ TEST(RssParser, EachFixtureChangesWhatItsNameSays) {
         {"news/exactly_2048_bytes_unclosed.rss", 0, title, "", xmlError},
         {"news/description_with_markup.rss", 2, description, "Caf\xC3\xA9news|<br>", ""},
         {"news/entities_in_titles.rss", 3, title, "Tom \xC3\xA4|Tom \xC3\xA4|Fish 'n' Chips ", ""},
-        {"news/latin1_accents.rss", 1, title, cafe, ""},
-        {"news/no_declaration.rss", 1, title, cafe, ""},
-        {"news/utf8_lower.rss", 1, title, cafe, ""},
-        {"news/utf8_upper.rss", 1, title, cafe, ""},
+        {"news/latin1_accents.rss", 1, title, cafe, ""}, {"news/no_declaration.rss", 1, title, cafe, ""},
+        {"news/utf8_lower.rss", 1, title, cafe, ""}, {"news/utf8_upper.rss", 1, title, cafe, ""},
         {"news/utf8_single_quotes.rss", 1, title, cafe, ""},
-        {"news/links_with_blanks.rss", 2, link,
-         "  http://news.corvane.example/index.php?op=read&id=7&Itemid=99999999  |"
-         "http://news.corvane.example/index.php?op=read&id=8", ""},
+        {"news/links_with_blanks.rss", 2, link, "  " + site + "index.php?op=read&id=7&Itemid=99999999  |" + site +
+         "index.php?op=read&id=8", ""},
         {"news/missing_element_middle.rss", 3, title, "First|Second|", ""},
         {"news/missing_element_middle.rss", 3, date, "Mon, 06 Jan 2025||", ""},
-        {"news/missing_element_middle.rss", 3, link, "http://news.corvane.example/1||http://news.corvane.example/3", ""},
-        {"news/missing_element_middle.rss", 3, description, "One||Three", ""},
-        {"news/no_items.rss", 0, title, "", ""},
+        {"news/missing_element_middle.rss", 3, link, site + "1||" + site + "3", ""},
+        {"news/missing_element_middle.rss", 3, description, "One||Three", ""}, {"news/no_items.rss", 0, title, "", ""},
         {"news/pubdate_plus0100.rss", 3, date,
          "Mon, 06 Jan 2025 10:00:00 |Mon, 06 Jan 2025 10:00:00 +0200|Mon, 06 Jan 2025 09:00:00 GMT", ""},
         {"news/rss1.rdf", 2, title, "Receiver firmware 2.1 released|Dish alignment guide", ""},
@@ -62,10 +58,7 @@ TEST(RssParser, EachFixtureChangesWhatItsNameSays) {
         SCOPED_TRACE(c.fixture);
         RSSParser parser;
         parser.items.push_back(NewsItem{7, "stale", "", "", ""});  // a parse starts afresh
-        ReaderRun run = runReader(c.fixture, paths::feedFile, 1, [&] {
-            parser.parse(paths::feedFile);
-            return "";
-        });
+        ReaderRun run = runReader(c.fixture, paths::feedFile, 1, [&] { parser.parse(paths::feedFile); });
         EXPECT_EQ(parser.items.size(), c.count);
         EXPECT_EQ(joined(parser.items, c.field), c.values);
         EXPECT_EQ(run.boxes, c.box);
@@ -79,10 +72,7 @@ TEST(RssParser, EachFixtureChangesWhatItsNameSays) {
 // this test by name.
 TEST(RssParser, Windows1252DeclaredFeedReadsAsLatin1) {
     RSSParser parser;
-    runReader("news/windows1252_declared.rss", paths::feedFile, 1, [&] {
-        parser.parse(paths::feedFile);
-        return "";
-    });
+    runReader("news/windows1252_declared.rss", paths::feedFile, 1, [&] { parser.parse(paths::feedFile); });
     EXPECT_EQ(joined(parser.items, &NewsItem::title), "Caf\xC3\xA9 opening");
 }
 
@@ -144,7 +134,7 @@ TEST_F(FeedLimits, ItemsPastTheLimitAreDropped) {
 }
 
 TEST_F(FeedLimits, AFileLargerThanAFeedIsRefusedLikeASyntaxError) {
-    parse("<item><title>t</title><description>" + std::string(feedreading::maxFeedBytes, 'd') + "</description></item>");
+    parse("<item><description>" + std::string(feedreading::maxFeedBytes, 'd') + "</description></item>");
     EXPECT_TRUE(parser.items.empty());
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, "XML parse error (general xml)");

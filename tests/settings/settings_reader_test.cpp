@@ -14,16 +14,13 @@ TEST(SettingsReader, EachFixtureChangesWhatItsNameSays) {
     // defaults fill only empty ones.
     const std::string longDirectory = "/" + std::string(249, 'a');  // the first piece of its line
     const struct { const char* fixture; int lang; std::string down, nick; } cases[] = {
-        {"", 1, "unset", "unset"},
-        {"settings/empty.cfg", 1, "unset", "unset"},
+        {"", 1, "unset", "unset"}, {"settings/empty.cfg", 1, "unset", "unset"},
         {"settings/all_three.cfg", 3, "/media/hdd/", "owl"},
         {"settings/crlf_line_ends.cfg", 2, "/media/hdd/", "owl"},
         {"settings/empty_values.cfg", 1, paths::defaultDownloadDir, "Guest"},
         {"settings/keys_repeated.cfg", 2, "unset", "second"},
-        {"settings/lang_blank_before.cfg", 3, "unset", "unset"},
-        {"settings/lang_suffix.cfg", 2, "unset", "unset"},
-        {"settings/lang_letters.cfg", 1, "unset", "unset"},
-        {"settings/lang_zero.cfg", 1, "unset", "unset"},
+        {"settings/lang_blank_before.cfg", 3, "unset", "unset"}, {"settings/lang_suffix.cfg", 2, "unset", "unset"},
+        {"settings/lang_letters.cfg", 1, "unset", "unset"}, {"settings/lang_zero.cfg", 1, "unset", "unset"},
         {"settings/lang_negative.cfg", -2, "unset", "unset"},  // kept: every text is then empty
         {"settings/lang_outside_table.cfg", 7, "unset", "unset"},
         {"settings/lang_inside_nick_line.cfg", 1, "unset", "owl"},  // "nick=x lang=2": the language is 0
@@ -39,10 +36,7 @@ TEST(SettingsReader, EachFixtureChangesWhatItsNameSays) {
         SCOPED_TRACE(c.fixture);
         CORDDIR = "unset";
         CORNICK = "unset";
-        ReaderRun run = runReader(c.fixture, paths::settingsFile, 0, [] {
-            retrieveConfig();
-            return "";
-        });
+        ReaderRun run = runReader(c.fixture, paths::settingsFile, 0, [] { retrieveConfig(); });
         EXPECT_EQ(CORLANG, c.lang);
         EXPECT_EQ(CORDDIR, c.down);
         EXPECT_EQ(CORNICK, c.nick);

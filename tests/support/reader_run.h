@@ -2,10 +2,11 @@
 // (a path under tests/data, "" for no file) is put where the reader looks,
 // under a fresh BoxRoot, with CORLANG = `lang`. Says what the reader made,
 // the boxes it showed ("caption: text (flags)") and whether it left the
-// file. Header-only: the box unit tests build it against their own answerer.
+// file; a reader that fills its own list returns nothing. Header-only: the
+// box unit tests build it against their own answerer.
 #pragma once
-#include <functional>
 #include <string>
+#include <type_traits>
 #include "settings/settings.h"
 #include "tests/support/box_root.h"
 #include "tests/support/message_box_answerer.h"
@@ -16,13 +17,15 @@ struct ReaderRun {
     bool fileKept = false;
 };
 
-inline ReaderRun runReader(const std::string& fixture, const char* boxPath, int lang,
-                           const std::function<std::string()>& read) {
+template <typename Read>
+ReaderRun runReader(const std::string& fixture, const char* boxPath, int lang, Read read) {
     BoxRoot root;
     MessageBoxAnswerer answerer;
     if (!fixture.empty()) root.copyFixture(fixture, boxPath);
     CORLANG = lang;
-    ReaderRun run{read(), "", false};
+    ReaderRun run;
+    if constexpr (std::is_void_v<decltype(read())>) read();
+    else run.text = read();
     for (const auto& box : answerer.boxes())
         run.boxes += box.caption + ": " + box.text + " (" + std::to_string(box.flags) + ")";
     run.fileKept = root.exists(boxPath);
