@@ -61,6 +61,7 @@ TEST(DownloadTarget, GuardRefusesEscapesHiddenFormattingAndThePluginsOwnFiles) {
         {"/media/hdd/", "invoice\xE2\x80\xAE" "fdp.exe", false},          // right-to-left override
         {"/media/hdd/", "a\xE2\x80\xAA" "b", false},                      // left-to-right embedding
         {"/media/hdd/", "a\xE2\x80\x8F" "b", false},                      // right-to-left mark
+        {"/media/hdd/", "a\xE2\x81\xA6" "b", false},                      // left-to-right isolate
         {"/media/hdd/", "a\xE2\x81\xA7" "b", false},                      // right-to-left isolate
         {"/media/hdd/", "a\xE2\x81\xA9", false},                          // pop directional isolate
         {"/media/hdd/", "a\xD8\x9C" "b", false},                          // Arabic letter mark
@@ -92,6 +93,7 @@ TEST(DownloadTarget, LeftoverPartsOfAnEarlierRunAreRemoved) {
     const struct { const char* name; long age; bool stays; } parts[] = {
         {"b.zip.part-4-4", 3600, false},
         {"c.zip.part-5-55", -3600, true},    // written after the start
+        {"g.zip.part-6-6", 0, true},         // in the very instant of the start
         {"notes.part-two.txt", 3600, true},  // a user's file
         {"d.part-1-", 3600, true},
         {"e.part--1", 3600, true},

@@ -1,6 +1,7 @@
 // The feed-list reader on every fixture of tests/data/news/feeds_*: a parse
 // appends to the list, and a refused file shows its box and adds nothing.
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include "news/ConfigParser.h"
 #include "settings/paths.h"
@@ -27,5 +28,7 @@ TEST(FeedList, EachFixtureChangesWhatItsNameSays) {
         EXPECT_EQ(joined(parser.items, &ConfigItem::name), c.names);
         EXPECT_EQ(joined(parser.items, &ConfigItem::url), c.urls);
         EXPECT_EQ(run.boxes, c.box);
+        int32_t index = 0;  // the appended feeds count from 0
+        for (auto feed = std::next(parser.items.begin()); feed != parser.items.end(); ++feed) EXPECT_EQ(feed->index, index++);
     }
 }
