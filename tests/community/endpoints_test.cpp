@@ -22,6 +22,7 @@ TEST(Endpoints, TypedTextAndServerNamesStayInTheirPartOfTheAddress) {
         {endpoints::postShout("Tom", "say \"hi\"/?\t\xC3\xA9"), script + "inme&n=Tom&p=say_hi___%C3%A9"},
         {endpoints::fileDetail(-2147483647 - 1), script + "outfile&idf=-2147483648"},
         {endpoints::fileDownload("tool.tgz\n"), endpoints::baseAddress() + "/lumennews/files/tool.tgz"},
+        {endpoints::article("http://x.example/a?id=7&Itemid=99999999&p=2"), "http://x.example/a?id=7&p=2"},
     };
     for (const auto& [url, expected] : cases) EXPECT_EQ(url, expected);
 }

@@ -156,4 +156,20 @@ TEST(KeyRouting, TextGoesToTheFocusedWidgetOfTheInnermostWindow) {
     EXPECT_EQ(outerSink->got, "!");
 }
 
+// The plug-in's only bound on what a user types (nickname 15, directory
+// 100, shout 500): characters, not bytes; control bytes never get in.
+TEST(KeyRouting, InputFieldKeepsAtMostItsMaximumOfCharacters) {
+    const struct { int maxChars; const char* typed; const char* kept; } cases[] = {
+        {3, "h\xC3\xA9llo", "h\xC3\xA9l"}, {3, "a\x01\x1b" "bcd", "abc"}, {0, "unbounded", "unbounded"}};
+    for (const auto& c : cases) {
+        eWindow window;
+        auto* field = new eTextInputField(&window);
+        field->setMaxChars(c.maxChars);
+        window.setFocus(field);
+        ModalScript script({press("ok"), type(c.typed), press("ok"), press("exit")});
+        window.exec();
+        EXPECT_EQ(field->getText(), c.kept) << c.typed;
+    }
+}
+
 }  // namespace
