@@ -23,10 +23,12 @@ namespace {
 constexpr int kLineBuffer = 256;
 
 // The value text of a line: everything from its first "=" on, with every
-// "=" and line feed deleted.
+// "=" and line break deleted (a file saved with CR LF line ends would
+// otherwise name a directory ending in a carriage return).
 eString valueOf(const char* line) {
     eString value(std::strchr(line, '='));
     value = replaceAll(value, "=", "");
+    value = replaceAll(value, "\r", "");
     return replaceAll(value, "\n", "");
 }
 

@@ -1,6 +1,7 @@
 // Saving the settings: what is accepted, what is written, and that a
 // refused or failed save leaves the old file as it was and no temporary one.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <functional>
 #include <string>
 #include "settings/paths.h"
@@ -68,5 +69,18 @@ TEST(SaveSettings, WritesValidatedSettingsOrLeavesTheOldFile) {
         if (c.result != SaveResult::Saved) continue;
         retrieveConfig();  // reads back as saved
         EXPECT_EQ("lang=" + std::to_string(CORLANG) + "\ndown=" + CORDDIR + "\nnick=" + CORNICK + "\n", c.file);
+    }
+}
+
+TEST(SaveSettings, KeepsTheModeOfTheFile) {
+    BoxRoot root;
+    const std::string path = root.path(paths::settingsFile);
+    for (mode_t mode : {0600, 0640, 0604}) {
+        root.write(paths::settingsFile, "lang=1\n");
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        ASSERT_EQ(saveSettings(2, "/var/tmp", "owl"), SaveResult::Saved);
+        struct stat saved;
+        ASSERT_EQ(stat(path.c_str(), &saved), 0);
+        EXPECT_EQ(saved.st_mode & 07777, mode) << std::oct << mode;
     }
 }

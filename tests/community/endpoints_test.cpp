@@ -1,0 +1,62 @@
+// The requests of the community windows: what a user typed, or a name the
+// server sent, stays inside its own part of the address; an empty shout is
+// explained and never sent.
+#include <gtest/gtest.h>
+#include <string>
+#include "community/eShowFile.h"
+#include "community/endpoints.h"
+#include "emu/http_settings.h"
+#include "emu/mainloop.h"
+#include "settings/settings.h"
+#include "tests/support/box_root.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/message_box_answerer.h"
+
+TEST(Endpoints, TypedTextAndServerNamesStayInTheirPartOfTheAddress) {
+    const std::string script = endpoints::baseAddress() + "/lumennews/index.php?op=";
+    const std::pair<eString, std::string> cases[] = {
+        {endpoints::postShout("owl", "hi"), script + "inme&n=owl&p=hi"},
+        // Query syntax is encoded; the message's blanks, "&", "/", "?" and
+        // quotes are substituted first, as the server has always stored them.
+        {endpoints::postShout("a&p=x#%", "1+1=2 & 50% #tag"), script + "inme&n=a%26p%3Dx%23%25&p=1%2B1%3D2_e_50%25_%23tag"},
+        {endpoints::postShout("Tom", "say \"hi\"/?\t\xC3\xA9"), script + "inme&n=Tom&p=say_hi___%C3%A9"},
+        {endpoints::fileDetail(-2147483647 - 1), script + "outfile&idf=-2147483648"},
+        {endpoints::fileDownload("tool.tgz\n"), endpoints::baseAddress() + "/lumennews/files/tool.tgz"},
+        {endpoints::article("http://x.example/a?id=7&Itemid=99999999&p=2"), "http://x.example/a?id=7&p=2"},
+    };
+    for (const auto& [url, expected] : cases) EXPECT_EQ(url, expected);
+}
+
+TEST(ShoutSend, AnEmptyShoutIsExplainedAndNeverSent) {
+    BoxRoot root;
+    LoopbackServer server;
+    MessageBoxAnswerer boxes;
+    emu::setHttpConnectTo("news.corvane.example:80:127.0.0.1:" + std::to_string(server.port()));
+    server.serve("/lumennews/index.php", "end document head\n");
+    CORLANG = 1;
+    CORNICK = "owl";
+    const auto waitQuiet = [] {
+        for (int i = 0; i < 300 && mainloop().busyCount() > 0; ++i) mainloop().iterate(50);
+    };
+    eShowFile window("Shoutbox");
+    const struct { const char* typed; const char* sent; size_t boxes; } cases[] = {
+        {"", "", 1},
+        {"hi & bye", "/lumennews/index.php?op=inme&n=owl&p=hi_e_bye", 0},
+    };
+    for (const auto& c : cases) {
+        waitQuiet();
+        const size_t before = server.requestCount();
+        boxes.clear();
+        window.inputField()->setText(c.typed);
+        window.sendShout();
+        waitQuiet();
+        const auto requests = server.requests();
+        EXPECT_EQ(requests.size() > before ? requests[before].path : "", c.sent) << c.typed;
+        ASSERT_EQ(boxes.boxes().size(), c.boxes) << c.typed;
+        if (c.boxes) {
+            EXPECT_EQ(boxes.boxes()[0].caption, "Warning");
+            EXPECT_EQ(boxes.boxes()[0].text.rfind("Type your message into the textinput field", 0), 0u);
+        }
+    }
+    emu::setHttpConnectTo("");
+}
