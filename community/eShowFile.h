@@ -16,6 +16,7 @@ public:
     void shoutDownSend(int);   // the post arrived
     void updateScrollbar();
     int eventHandler(const eWidgetEvent& event) override;
+    eTextInputField* inputField() { return input; }  // the shout being typed
 
 private:
     void showText(const eString& text);  // from the top, scroll range recomputed

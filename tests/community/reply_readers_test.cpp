@@ -8,7 +8,6 @@
 #include "community/FileDetail.h"
 #include "community/ParseShoutInput.h"
 #include "community/ParseStatInput.h"
-#include "community/reply_file.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
 #include "tests/support/reader_run.h"

@@ -35,7 +35,7 @@ TEST(SpecialSettingsFile, SpecialSettingsFileAndNestedEntitiesListTheFeed) {
 
         ASSERT_EQ(result.exitCode, 0) << kind << ": " << result.err;
         // English, the default language, and the one item listed.
-        EXPECT_NE(result.out.find("modal=innermost focus=eListBox title=\"" + std::string(LangT(24, 1)) + "\""),
+        EXPECT_NE(result.out.find("modal=innermost focus=eListBox title=\"" + std::string(LangT(texts::englishFeedTitle, 1)) + "\""),
                   std::string::npos) << kind << ": " << result.out;
         EXPECT_NE(result.out.find("entry key=0 current text=\"Filler\""), std::string::npos) << kind;
     }
