@@ -5,8 +5,6 @@
 #include <expat.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,7 +14,7 @@
 #include "server/site.h"
 #include "server/store.h"
 #include "server/text_codec.h"
-#include "server/tools.h"
+#include "tests/server/server_test_support.h"
 
 using namespace srv;
 
@@ -180,9 +178,8 @@ TEST(FeedXml, RowsFromElsewhereLoseOnlyWhatXmlForbids) {
 // refuses (exit 2, because of the forbidden text) or stores what was typed,
 // and the feeds carry the newest of what was stored.
 TEST(FeedXml, ContentToolsRefuseHostileTextsAndTheFeedsKeepTheRest) {
-    auto dir = std::filesystem::temp_directory_path() / ("feed-xml-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string db = (dir / "community.db").string(), bodyFile = (dir / "body.html").string();
+    TempFolder dir;
+    const std::string db = dir / "community.db", bodyFile = dir / "body.html";
     Store::create(db);
     struct Expected {
         int64_t id;
@@ -190,11 +187,6 @@ TEST(FeedXml, ContentToolsRefuseHostileTextsAndTheFeedsKeepTheRest) {
     };
     std::vector<Expected> stored;
     Generator generate(4242);
-    auto run = [](std::vector<std::string> args) {
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        return runTool(args[0].c_str(), static_cast<int>(argv.size()) - 1, argv.data() + 1);
-    };
     for (int round = 0; round < 120; ++round) {
         // At most one field is hostile, so that each refusal has one cause.
         int hostile = round % 6;  // 0 title, 1 summary, 2 body, 3 link, else none
@@ -206,7 +198,7 @@ TEST(FeedXml, ContentToolsRefuseHostileTextsAndTheFeedsKeepTheRest) {
         bool ownLink = hostile == 3 || generate.chance(30);
         bool badLink = ownLink && (link.bytes.find_first_of("\"'< \t") != std::string::npos ||
                                    link.bytes.find("\xC3") != std::string::npos);
-        std::ofstream(bodyFile, std::ios::binary | std::ios::trunc) << body.bytes;
+        writeFile(bodyFile, body.bytes);
         bool edit = !stored.empty() && generate.chance(25);
         Expected e = edit ? stored[static_cast<size_t>(round) % stored.size()] : Expected{};
         std::vector<std::string> args = {edit ? "news-edit" : "news-add", "--db", db, "--title", title.bytes,
@@ -223,7 +215,7 @@ TEST(FeedXml, ContentToolsRefuseHostileTextsAndTheFeedsKeepTheRest) {
         if (ownLink) args.insert(args.end(), {"--link", "http://x.example/" + link.bytes});
         bool refused = title.forbidden || summary.forbidden || body.forbidden || badLink || title.bytes.size() > 200 ||
                        title.bytes.empty();
-        ASSERT_EQ(run(args), refused ? 2 : 0) << "round " << round << ": " << args[0];
+        ASSERT_EQ(runTool(args), refused ? 2 : 0) << "round " << round << ": " << args[0];
         if (refused) continue;
         e.title = htmlEscape(title.bytes);
         e.summary = htmlEscape(summary.bytes);
@@ -243,10 +235,7 @@ TEST(FeedXml, ContentToolsRefuseHostileTextsAndTheFeedsKeepTheRest) {
     settings.feedItems = 12;  // fewer than were stored: the newest only
     Site site(*store, settings);
     for (const std::string lang : {"en", "it"}) {
-        Request request;
-        request.path = "/lumennews/index.php";
-        request.query = Query(lang == "en" ? "op=outmerss" : "op=outmerss&tn=3");
-        ParsedFeed feed = parse(*site.answer(request).body);
+        ParsedFeed feed = parse(*site.answer(scriptRequest(lang == "en" ? "op=outmerss" : "op=outmerss&tn=3")).body);
         ASSERT_EQ(feed.error, "") << lang;
         std::vector<Expected> newestFirst;
         for (auto it = stored.rbegin(); it != stored.rend(); ++it)
@@ -262,8 +251,6 @@ TEST(FeedXml, ContentToolsRefuseHostileTextsAndTheFeedsKeepTheRest) {
             EXPECT_EQ(store->article(e.id)->body, e.body) << e.id;
         }
     }
-    store.reset();
-    std::filesystem::remove_all(dir);
 }
 
 TEST(FeedXml, BaseUrlIsRefusedUnlessItIsAPlainWebAddress) {

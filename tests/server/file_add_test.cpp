@@ -5,40 +5,26 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "server/files_folder.h"
 #include "server/store.h"
-#include "server/tools.h"
+#include "tests/server/server_test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string bytesOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 class FileAdd : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(files);
-        srv::Store::create((dir / "community.db").string());
+        srv::Store::create(dir / "community.db");
     }
-    void TearDown() override { fs::remove_all(dir); }
     int add(const fs::path& source) {
-        std::string db = (dir / "community.db").string(), file = source.string();
-        const char* argv[] = {"--db", db.c_str(), "--category", "Keys", "--file", file.c_str(),
-                              "--title", "T", "--uploader", "U"};
-        return srv::runTool("file-add", 10, argv);
+        return runTool({"file-add", "--db", dir / "community.db", "--category", "Keys", "--file", source,
+                        "--title", "T", "--uploader", "U"});
     }
     // Nothing but the listed names: no temporary file left behind.
     std::set<std::string> folder() {
@@ -47,37 +33,36 @@ protected:
         return names;
     }
 
-    const fs::path dir = fs::temp_directory_path() / ("file-add-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    const fs::path files = dir / "files";
+    const TempFolder temp;
+    const fs::path dir = temp.path(), files = dir / "files";
 };
 
 }  // namespace
 
 TEST_F(FileAdd, RefusesTheFileAlreadyInTheFolder) {
-    write(files / "same.txt", "kept\n");
+    writeFile(files / "same.txt", "kept\n");
     EXPECT_EQ(add(files / "same.txt"), 1);
-    EXPECT_EQ(bytesOf(files / "same.txt"), "kept\n");
+    EXPECT_EQ(fileBytes(files / "same.txt"), "kept\n");
     fs::create_hard_link(files / "same.txt", dir / "same.txt");  // the same file by another path
     EXPECT_EQ(add(dir / "same.txt"), 1);
-    EXPECT_EQ(bytesOf(files / "same.txt"), "kept\n");
+    EXPECT_EQ(fileBytes(files / "same.txt"), "kept\n");
     EXPECT_EQ(folder(), std::set<std::string>{"same.txt"});
 }
 
 TEST_F(FileAdd, WritesThroughNoSymbolicLink) {
-    write(dir / "outside.txt", "not to be touched\n");
+    writeFile(dir / "outside.txt", "not to be touched\n");
     fs::create_symlink(dir / "outside.txt", files / "link.txt");
     const std::string bytes(200 * 1024 + 7, 'k');  // several pieces of the copy
-    write(dir / "link.txt", bytes);
+    writeFile(dir / "link.txt", bytes);
     ASSERT_EQ(add(dir / "link.txt"), 0);
-    EXPECT_EQ(bytesOf(dir / "outside.txt"), "not to be touched\n");
+    EXPECT_EQ(fileBytes(dir / "outside.txt"), "not to be touched\n");
     EXPECT_FALSE(fs::is_symlink(files / "link.txt"));  // the link itself was replaced
-    EXPECT_EQ(bytesOf(files / "link.txt"), bytes);
+    EXPECT_EQ(fileBytes(files / "link.txt"), bytes);
     EXPECT_EQ(folder(), std::set<std::string>{"link.txt"});  // no temporary left
 }
 
 TEST_F(FileAdd, RefusesLinksAndOddSources) {
-    write(dir / "real.txt", "real\n");
+    writeFile(dir / "real.txt", "real\n");
     fs::create_symlink(dir / "real.txt", dir / "alias.txt");
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     fs::create_directories(dir / "folder");
@@ -99,11 +84,10 @@ TEST_F(FileAdd, RefusesLinksAndOddSources) {
 TEST_F(FileAdd, SampleImportLeavesItsOwnFilesAlone) {
     fs::copy(LUMEN_SAMPLE_DATA, dir / "sample", fs::copy_options::recursive);
     const fs::path sampleFile = dir / "sample" / "files" / "weatherglobe_1.2.tar.gz";
-    const std::string before = bytesOf(sampleFile), db = (dir / "new.db").string(),
-                      sample = (dir / "sample").string(), own = (dir / "sample" / "files").string();
-    const char* argv[] = {"--db", db.c_str(), "--sample", sample.c_str(), "--files", own.c_str()};
-    EXPECT_EQ(srv::runTool("init", 6, argv), 1);
-    EXPECT_EQ(bytesOf(sampleFile), before);
+    const std::string before = fileBytes(sampleFile);
+    const fs::path sample = dir / "sample";
+    EXPECT_EQ(runTool({"init", "--db", dir / "new.db", "--sample", sample, "--files", sample / "files"}), 1);
+    EXPECT_EQ(fileBytes(sampleFile), before);
     EXPECT_FALSE(before.empty());
-    EXPECT_FALSE(fs::exists(db));
+    EXPECT_FALSE(fs::exists(dir / "new.db"));
 }

@@ -14,28 +14,30 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "server/sqlite_connection.h"
+#include "tests/server/server_test_support.h"
 #include "tests/support/demo_server.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+sockaddr_in loopback(const std::string& address, int port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, address.c_str(), &a.sin_addr);
+    return a;
+}
+
 // A client socket from `source` (any 127.0.0.0/8 address) to the server.
 class RawClient {
 public:
     RawClient(int port, const std::string& source = "127.0.0.1") : fd(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        ::inet_pton(AF_INET, source.c_str(), &from.sin_addr);
+        sockaddr_in from = loopback(source, 0), to = loopback("127.0.0.1", port);
         EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from), 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<uint16_t>(port));
-        ::inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
         EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
     }
     ~RawClient() { ::close(fd); }
@@ -46,17 +48,12 @@ public:
     // What arrives until the server closes or `timeoutMs` pass.
     std::string readAll(int timeoutMs = 5000) {
         std::string got;
-        auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (Clock::now() < deadline) {
-            pollfd p{fd, POLLIN, 0};
-            int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
-            if (::poll(&p, 1, std::max(left, 1)) <= 0) break;
-            char buf[65536];
+        char buf[65536];
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        auto left = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count(); };
+        for (pollfd p{fd, POLLIN, 0}; left() > 0 && ::poll(&p, 1, static_cast<int>(left()) + 1) > 0;) {
             ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-            if (n <= 0) {
-                closedByServer = true;
-                break;
-            }
+            if ((closedByServer = n <= 0)) break;
             got.append(buf, static_cast<size_t>(n));
         }
         return got;
@@ -94,13 +91,6 @@ int statusOf(const std::string& reply) {
 std::string bodyOf(const std::string& reply) {
     size_t end = reply.find("\r\n\r\n");
     return end == std::string::npos ? "" : reply.substr(end + 4);
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
 }
 
 // The nine statistics lines, asked without counting (not the plug-in's agent).
@@ -258,29 +248,25 @@ TEST(HttpLayer, ASymbolicLinkInTheFilesFolderIsNotFollowed) {
 TEST(HttpLayer, AFailureAnswersAPlain500Page) {
     DemoServer server;
     srv::SqliteConnection(server.database(), false).exec("DROP TABLE shouts");
-    std::string reply;
-    for (int i = 0; i < 30 && statusOf(reply) != 500; ++i) {  // the change reaches the cache within a second
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        reply = ask(server, closing(script + "outme"));
-    }
-    EXPECT_EQ(statusOf(reply), 500);
+    std::string reply;  // the change reaches the cache within a second
+    EXPECT_TRUE(within(std::chrono::seconds(3), [&] {
+        return statusOf(reply = ask(server, closing(script + "outme"))) == 500;
+    }));
     EXPECT_NE(bodyOf(reply).find("500 Internal Server Error"), std::string::npos);
     EXPECT_EQ(reply.find("shouts"), std::string::npos) << reply;
     EXPECT_EQ(reply.find("EXCEPTION"), std::string::npos) << reply;
 }
 
 TEST(HttpLayer, TheLogCutsEachFieldAndIsReopenedOnSighup) {
-    char pattern[] = "/tmp/lumen-log-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string dir = pattern, log = dir + "/requests.log";
+    TempFolder dir;
+    const std::string log = dir / "requests.log";
     {
         DemoServer server({"--log", log});
         ask(server, "GET " + script + "outme&pad=" + std::string(8000, 'u') + " HTTP/1.1\r\nUser-Agent: " +
                              std::string(6000, 'a') + "\r\nConnection: close\r\n\r\n");
         std::filesystem::rename(log, log + ".1");
         ASSERT_EQ(::kill(server.pid(), SIGHUP), 0);
-        for (int i = 0; i < 50 && !std::filesystem::exists(log); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        within(std::chrono::seconds(1), [&] { return std::filesystem::exists(log); });
         ask(server, closing(script + "outmestats2"));
     }
     std::ifstream rotated(log + ".1");
@@ -292,5 +278,4 @@ TEST(HttpLayer, TheLogCutsEachFieldAndIsReopenedOnSighup) {
     std::ifstream reopened(log);
     std::getline(reopened, line);
     EXPECT_NE(line.find("op=outmestats2"), std::string::npos) << line;
-    std::filesystem::remove_all(dir);
 }

@@ -2,14 +2,13 @@
 // fails to keep says so in its page.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "server/ban_key.h"
 #include "server/sqlite_connection.h"
 #include "server/site.h"
 #include "server/store.h"
-#include "server/tools.h"
+#include "tests/server/server_test_support.h"
 
 using namespace srv;
 
@@ -17,19 +16,8 @@ namespace {
 
 class PostTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::filesystem::create_directories(dir);
-        Store::create(db);
-    }
-    void TearDown() override {
-        site.reset();
-        store.reset();
-        std::filesystem::remove_all(dir);
-    }
-    int tool(const char* command, const std::string& nick) {
-        const char* argv[] = {"--db", db.c_str(), "--nick", nick.c_str()};
-        return runTool(command, 4, argv);
-    }
+    void SetUp() override { Store::create(db); }
+    int tool(const char* command, const std::string& nick) { return runTool({command, "--db", db, "--nick", nick}); }
     void serve() {
         store = Store::open(db);
         SiteSettings settings;
@@ -38,19 +26,13 @@ protected:
     }
     // The text of the page answered to a post; every post is answered 200.
     std::string post(const std::string& nick, const std::string& message) {
-        Request request;
-        request.path = "/lumennews/index.php";
-        request.query = Query("op=inme&n=" + nick + "&p=" + message);
-        Reply reply = site->answer(request);
+        Reply reply = site->answer(scriptRequest("op=inme&n=" + nick + "&p=" + message));
         EXPECT_EQ(reply.status, 200);
         return *reply.body;
     }
 
-    const std::string dir = (std::filesystem::temp_directory_path() /
-                             ("nickname-" + std::to_string(::getpid()) + "-" +
-                              ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-                                .string();
-    const std::string db = dir + "/community.db";
+    TempFolder dir;
+    const std::string db = dir / "community.db";
     std::unique_ptr<Store> store;
     std::unique_ptr<Site> site;
 };

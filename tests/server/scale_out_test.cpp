@@ -15,12 +15,12 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <set>
-#include <sstream>
 #include <thread>
 
-#include "tests/server/test_database.h"
+#include "tests/server/server_test_support.h"
 #include "tests/support/demo_server.h"
 
 extern char** environ;
@@ -62,12 +62,8 @@ public:
         const char* argv[] = {"nginx", "-c", confPath.c_str(), "-p", dir.c_str(), nullptr};
         if (posix_spawnp(&pid, "nginx", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
             throw std::runtime_error("cannot start nginx");
-        for (int i = 0; i < 50; ++i) {
-            httplib::Client c("127.0.0.1", port);
-            if (c.Get("/lumennews/index.php?op=outmestats2")) return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        throw std::runtime_error("nginx did not come up");
+        if (!within(std::chrono::seconds(5), [&] { return bool(httplib::Client("127.0.0.1", port).Get(scriptPath)); }))
+            throw std::runtime_error("nginx did not come up");
     }
     ~Balancer() {
         ::kill(pid, SIGTERM);
@@ -79,34 +75,20 @@ private:
     pid_t pid = -1;
 };
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
 class ScaleOut : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/lumen-scale-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(pattern));
-        folder = pattern;
-        database = std::make_unique<TestDatabase>(srv::Backend::Postgres, folder);
+        database = std::make_unique<TestDatabase>(srv::Backend::Postgres, folder.path());
         std::string output;
         ASSERT_EQ(runServerTool({"init", "--db", database->db(), "--sample", LUMEN_SAMPLE_DATA, "--files",
-                                 folder + "/files"},
-                                output),
-                  0)
-            << output;
+                                 folder / "files"}, output), 0) << output;
         for (auto& s : servers) s = std::make_unique<DemoServer>(std::vector<std::string>{"--database", database->db(), "--no-init"});
-        nginx = std::make_unique<Balancer>(folder, std::vector<int>{servers[0]->port(), servers[1]->port()});
+        nginx = std::make_unique<Balancer>(folder.path(), std::vector<int>{servers[0]->port(), servers[1]->port()});
     }
     void TearDown() override {
         nginx.reset();
         for (auto& s : servers) s.reset();
         database.reset();
-        std::filesystem::remove_all(folder);
     }
     // The shouts in the database, message by message, with their copies.
     std::map<std::string, int> storedMessages() {
@@ -123,7 +105,7 @@ protected:
         return std::stol(lines(output).at(index));
     }
 
-    std::string folder;
+    TempFolder folder;
     std::unique_ptr<TestDatabase> database;
     std::unique_ptr<DemoServer> servers[2];
     std::unique_ptr<Balancer> nginx;
@@ -131,36 +113,28 @@ protected:
 
 TEST_F(ScaleOut, PostsAreStoredOnceCountsAreExactAndChangesReachBothServers) {
     constexpr int clients = 8, postsEach = 25, requests = 10000;
-    std::vector<std::thread> threads;
-    for (int c = 0; c < clients; ++c) {
-        threads.emplace_back([&, c] {
-            httplib::Client client("127.0.0.1", nginx->port);
-            client.set_read_timeout(20, 0);
-            for (int i = 0; i < postsEach; ++i) {
-                auto res = client.Get(std::string(scriptPath) + "op=inme&n=C" + std::to_string(c) + "&p=post-" +
-                                      std::to_string(c * postsEach + i) + "-end");
-                EXPECT_TRUE(res && res->status == 200);
-            }
-        });
-    }
-    for (auto& t : threads) t.join();
-    threads.clear();
+    inParallel(clients, [&](int c) {
+        httplib::Client client("127.0.0.1", nginx->port);
+        client.set_read_timeout(20, 0);
+        for (int i = 0; i < postsEach; ++i) {
+            auto res = client.Get(std::string(scriptPath) + "op=inme&n=C" + std::to_string(c) + "&p=post-" +
+                                  std::to_string(c * postsEach + i) + "-end");
+            EXPECT_TRUE(res && res->status == 200);
+        }
+    });
     auto stored = storedMessages();
     for (int n = 0; n < clients * postsEach; ++n) EXPECT_EQ(stored["post-" + std::to_string(n) + "-end"], 1) << n;
 
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // counts of the posts flushed
     const long requestsBefore = statistic(0), readsBefore = statistic(6);
     std::atomic<int> answered{0};
-    for (int c = 0; c < clients; ++c) {
-        threads.emplace_back([&] {
-            httplib::Client client("127.0.0.1", nginx->port);
-            for (int i = 0; i < requests / clients; ++i) {
-                auto res = client.Get(std::string(scriptPath) + "op=article&sid=101", {{"User-Agent", "CORVANENEWS"}});
-                answered += res && res->status == 200;
-            }
-        });
-    }
-    for (auto& t : threads) t.join();
+    inParallel(clients, [&](int) {
+        httplib::Client client("127.0.0.1", nginx->port);
+        for (int i = 0; i < requests / clients; ++i) {
+            auto res = client.Get(std::string(scriptPath) + "op=article&sid=101", {{"User-Agent", "CORVANENEWS"}});
+            answered += res && res->status == 200;
+        }
+    });
     EXPECT_EQ(answered, requests);
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // both servers flushed
     EXPECT_EQ(statistic(0), requestsBefore + requests);
@@ -169,15 +143,11 @@ TEST_F(ScaleOut, PostsAreStoredOnceCountsAreExactAndChangesReachBothServers) {
     // A shout through one server, looked for in the other's cached list.
     httplib::Client first("127.0.0.1", servers[0]->port()), second("127.0.0.1", servers[1]->port());
     ASSERT_TRUE(second.Get(std::string(scriptPath) + "op=outme"));  // cached there now
-    auto posted = std::chrono::steady_clock::now();
     ASSERT_TRUE(first.Get(std::string(scriptPath) + "op=inme&n=X&p=seen-by-the-other"));
-    bool seen = false;
-    while (!seen && std::chrono::steady_clock::now() - posted < std::chrono::seconds(1)) {
+    EXPECT_TRUE(within(std::chrono::seconds(1), [&] {
         auto res = second.Get(std::string(scriptPath) + "op=outme");
-        seen = res && res->body.find("seen-by-the-other") != std::string::npos;
-        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_TRUE(seen) << "not within a second";
+        return res && res->body.find("seen-by-the-other") != std::string::npos;
+    }));
 }
 
 TEST_F(ScaleOut, AServerKilledMidLoadLosesNoAcknowledgedPostAndTheOtherGoesOn) {
@@ -185,26 +155,25 @@ TEST_F(ScaleOut, AServerKilledMidLoadLosesNoAcknowledgedPostAndTheOtherGoesOn) {
     std::atomic<bool> stop{false};
     std::mutex lock;
     std::set<std::string> acknowledged;
-    std::vector<std::thread> threads;
-    for (int c = 0; c < clients; ++c) {
-        threads.emplace_back([&, c] {
-            httplib::Client client("127.0.0.1", nginx->port);
-            client.set_read_timeout(10, 0);
-            for (int i = 0; i < 100 && !stop; ++i) {
-                std::string message = "load-" + std::to_string(c) + "-" + std::to_string(i);
-                auto res = client.Get(std::string(scriptPath) + "op=inme&n=L&p=" + message);
-                if (res && res->status == 200 && res->body.find("saved, thank you") != std::string::npos) {
-                    std::lock_guard<std::mutex> guard(lock);
-                    acknowledged.insert(message);
-                }
+    std::thread killer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        servers[0]->kill();
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        stop = true;
+    });
+    inParallel(clients, [&](int c) {
+        httplib::Client client("127.0.0.1", nginx->port);
+        client.set_read_timeout(10, 0);
+        for (int i = 0; i < 100 && !stop; ++i) {
+            std::string message = "load-" + std::to_string(c) + "-" + std::to_string(i);
+            auto res = client.Get(std::string(scriptPath) + "op=inme&n=L&p=" + message);
+            if (res && res->status == 200 && res->body.find("saved, thank you") != std::string::npos) {
+                std::lock_guard<std::mutex> guard(lock);
+                acknowledged.insert(message);
             }
-        });
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    servers[0]->kill();
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    stop = true;
-    for (auto& t : threads) t.join();
+        }
+    });
+    killer.join();
     auto stored = storedMessages();
     EXPECT_GT(acknowledged.size(), 0u);
     for (const std::string& m : acknowledged) EXPECT_EQ(stored[m], 1) << m;

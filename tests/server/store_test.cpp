@@ -8,14 +8,12 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <future>
 #include <map>
-#include <fstream>
-#include <sstream>
+#include <mutex>
 #include <thread>
 
 #include "server/site.h"
@@ -23,7 +21,7 @@
 #include "server/schema.h"
 #include "server/store.h"
 #include "server/store_copy.h"
-#include "tests/server/test_database.h"
+#include "tests/server/server_test_support.h"
 
 namespace {
 
@@ -31,31 +29,32 @@ using srv::Backend;
 using srv::PostOutcome;
 using srv::Store;
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-class StoreOn : public testing::TestWithParam<Backend> {
+class StoreOn : public OnBackend {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/lumen-store-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(pattern));
-        folder = pattern;
-        database = std::make_unique<TestDatabase>(GetParam(), folder);
+        OnBackend::SetUp();
         Store::create(database->db());
     }
-    void TearDown() override {
-        database.reset();
-        std::filesystem::remove_all(folder);
-    }
     std::unique_ptr<Store> open() { return Store::open(database->db()); }
-
-    std::string folder;
-    std::unique_ptr<TestDatabase> database;
 };
+
+// Why opening `db` was refused; "" and a failure when it opened.
+std::string openRefusal(const std::string& db) {
+    try {
+        Store::open(db);
+    } catch (const srv::DatabaseError& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "opened " << db;
+    return "";
+}
+
+int64_t addArticle(Store& store, const std::string& title = "t", const std::string& body = "") {
+    srv::Article article;
+    article.title = title;
+    article.body = body;
+    return store.addArticle(article);
+}
 
 srv::Shout shoutFrom(const std::string& address, const std::string& message) {
     return srv::Shout{0, 1700000000, "nick", message, address};
@@ -70,9 +69,7 @@ PostOutcome post(Store& store, const srv::Shout& shout, std::chrono::millisecond
 
 TEST_P(StoreOn, CountsOfSeveralServersAddUpAndAreNeverOverwritten) {
     auto a = open(), b = open();
-    srv::Article article;
-    article.title = "t";
-    const int64_t id = a->addArticle(article);
+    const int64_t id = addArticle(*a);
     constexpr int perStore = 500;
     auto count = [&](Store& s, const std::string& address) {
         for (int i = 0; i < perStore; ++i) {
@@ -84,9 +81,7 @@ TEST_P(StoreOn, CountsOfSeveralServersAddUpAndAreNeverOverwritten) {
         s.visit("2030-01-01", "shared");
         s.flushCounts();
     };
-    std::thread other([&] { count(*b, "b"); });
-    count(*a, "a");
-    other.join();
+    inParallel(2, [&](int i) { count(i ? *b : *a, i ? "b" : "a"); });
     EXPECT_EQ(a->article(id)->reads, 2 * perStore);
     EXPECT_EQ(a->counter(srv::pluginRequestCounter), 2 * perStore);
     EXPECT_EQ(a->visitors("2030-01-01"), (std::vector<std::string>{"a", "b", "shared"}));
@@ -97,10 +92,9 @@ TEST_P(StoreOn, TheShoutPauseHoldsAcrossServers) {
     auto a = open(), b = open();
     constexpr auto pause = std::chrono::seconds(60);
     std::atomic<int> stored{0};
-    std::vector<std::thread> posters;
-    for (Store* s : {a.get(), b.get(), a.get(), b.get()})
-        posters.emplace_back([&, s] { stored += post(*s, shoutFrom("10.0.0.1", "flood"), pause) == PostOutcome::Stored; });
-    for (auto& t : posters) t.join();
+    inParallel(4, [&](int i) {  // two posts through each store at once
+        stored += post(i % 2 ? *b : *a, shoutFrom("10.0.0.1", "flood"), pause) == PostOutcome::Stored;
+    });
     EXPECT_EQ(stored, 1);
     EXPECT_EQ(post(*b, shoutFrom("10.0.0.2", "other address"), pause), PostOutcome::Stored);
     EXPECT_EQ(post(*a, shoutFrom("10.0.0.1", "no pause"), std::chrono::milliseconds(0)), PostOutcome::Stored);
@@ -110,24 +104,20 @@ TEST_P(StoreOn, PostsAreAcknowledgedOnlyOnceCommittedAndStoredOnce) {
     auto store = open(), observer = open();
     constexpr int posters = 8, each = 40;
     std::atomic<int> seenAtAnswer{0};
-    std::vector<std::thread> threads;
-    for (int p = 0; p < posters; ++p) {
-        threads.emplace_back([&, p] {
-            for (int i = 0; i < each; ++i) {
-                std::string message = "m" + std::to_string(p * each + i);
-                std::promise<void> answered;
-                store->postShout(shoutFrom("10.1.0." + std::to_string(p), message), std::chrono::milliseconds(0),
-                                 [&](PostOutcome o) {
-                                     // Another connection sees the row when the poster is told.
-                                     for (const srv::Shout& s : observer->latestShouts(posters * each))
-                                         if (s.message == message && o == PostOutcome::Stored) ++seenAtAnswer;
-                                     answered.set_value();
-                                 });
-                answered.get_future().wait();
-            }
-        });
-    }
-    for (auto& t : threads) t.join();
+    inParallel(posters, [&](int p) {
+        for (int i = 0; i < each; ++i) {
+            std::string message = "m" + std::to_string(p * each + i);
+            std::promise<void> answered;
+            store->postShout(shoutFrom("10.1.0." + std::to_string(p), message), std::chrono::milliseconds(0),
+                             [&](PostOutcome o) {
+                                 // Another connection sees the row when the poster is told.
+                                 for (const srv::Shout& s : observer->latestShouts(posters * each))
+                                     if (s.message == message && o == PostOutcome::Stored) ++seenAtAnswer;
+                                 answered.set_value();
+                             });
+            answered.get_future().wait();
+        }
+    });
     EXPECT_EQ(seenAtAnswer, posters * each);
     std::map<std::string, int> copies;
     for (const srv::Shout& s : observer->latestShouts(10 * posters * each)) ++copies[s.message];
@@ -143,11 +133,8 @@ TEST_P(StoreOn, ThePostsOfTheSiteAnswerLaterWithoutHoldingTheCaller) {
     int answered = 0, saved = 0, fromTheCaller = 0;
     const auto caller = std::this_thread::get_id();
     for (int i = 0; i < posts; ++i) {
-        srv::Request request;
-        request.path = "/lumennews/index.php";
-        request.query = srv::Query("op=inme&n=N&p=site-" + std::to_string(i));
-        request.address = "10.2.0." + std::to_string(i);
-        site.handle(request, [&](srv::Reply reply) {
+        const std::string n = std::to_string(i);
+        site.handle(scriptRequest("op=inme&n=N&p=site-" + n, "10.2.0." + n), [&](srv::Reply reply) {
             std::lock_guard<std::mutex> guard(lock);
             saved += reply.body->find("saved, thank you") != std::string::npos;
             fromTheCaller += std::this_thread::get_id() == caller;
@@ -165,19 +152,12 @@ TEST_P(StoreOn, AChangeByAnotherServerIsSeenWithinASecond) {
     auto a = open(), b = open();
     const int64_t before = a->dataVersion();
     b->ban("someone");
-    bool seen = false;
-    for (int i = 0; i < 10 && !seen; ++i) {
-        seen = a->dataVersion() != before;
-        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_TRUE(seen);
+    EXPECT_TRUE(within(std::chrono::seconds(1), [&] { return a->dataVersion() != before; }));
 }
 
 TEST_P(StoreOn, OnlyChangesOfContentMoveTheContentGeneration) {
     auto a = open(), b = open();
-    srv::Article article;
-    article.title = "t";
-    const int64_t id = a->addArticle(article);
+    const int64_t id = addArticle(*a);
     const int64_t start = b->contentGeneration();
     a->countRead(id);
     a->countRequest(srv::pluginRequestCounter);
@@ -195,20 +175,11 @@ TEST_P(StoreOn, RefusesADatabaseItCannotWriteAndLeavesItAlone) {
     if (GetParam() == Backend::Postgres) {
         database->admin("ALTER DATABASE " + database->db().substr(database->db().rfind('/') + 1) +
                         " SET default_transaction_read_only = on");
-        EXPECT_THROW(
-            {
-                try {
-                    open();
-                } catch (const srv::DatabaseError& e) {
-                    EXPECT_NE(std::string(e.what()).find("read-only"), std::string::npos) << e.what();
-                    throw;
-                }
-            },
-            srv::DatabaseError);
+        EXPECT_NE(openRefusal(database->db()).find("read-only"), std::string::npos);
         return;
     }
     // Root writes any file: the check runs as nobody, in a child.
-    std::filesystem::permissions(folder, std::filesystem::perms(0755));
+    std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
     std::filesystem::permissions(database->db(), std::filesystem::perms(0444));
     const std::string before = fileBytes(database->db());
     pid_t child = ::fork();
@@ -228,21 +199,16 @@ TEST_P(StoreOn, RefusesADatabaseItCannotWriteAndLeavesItAlone) {
 }
 
 TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
-    TestDatabase foreign(GetParam(), folder + "/foreign");
-    std::filesystem::create_directory(folder + "/foreign");
+    std::filesystem::create_directory(folder / "foreign");
+    TestDatabase foreign(GetParam(), folder / "foreign");
     if (GetParam() == Backend::Sqlite) {
         srv::SqliteConnection(foreign.db(), true).exec("CREATE TABLE notes (x TEXT); PRAGMA user_version = 1");
     } else {
         foreign.admin("CREATE TABLE notes (x TEXT); CREATE TABLE lumen_schema (version INTEGER);"
                       " INSERT INTO lumen_schema VALUES (1)");
     }
-    const std::string before = GetParam() == Backend::Sqlite ? fileBytes(foreign.db()) : "";
-    try {
-        Store::open(foreign.db());
-        ADD_FAILURE() << "opened";
-    } catch (const srv::DatabaseError& e) {
-        EXPECT_NE(std::string(e.what()).find("not a lumen-server database"), std::string::npos) << e.what();
-    }
+    const std::string before = fileBytes(foreign.db());  // SQLite's file
+    EXPECT_NE(openRefusal(foreign.db()).find("not a lumen-server database"), std::string::npos);
     if (GetParam() == Backend::Sqlite) {
         EXPECT_EQ(fileBytes(foreign.db()), before);
     }
@@ -250,15 +216,12 @@ TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
 
 TEST_P(StoreOn, ACommunityMovesToTheOtherBackEndAndBack) {
     const Backend other = GetParam() == Backend::Sqlite ? Backend::Postgres : Backend::Sqlite;
-    TestDatabase there(other, folder + "/there"), back(GetParam(), folder + "/back");
-    std::filesystem::create_directories(folder + "/there");
-    std::filesystem::create_directories(folder + "/back");
+    std::filesystem::create_directories(folder / "there");
+    std::filesystem::create_directories(folder / "back");
+    TestDatabase there(other, folder / "there"), back(GetParam(), folder / "back");
     {
         auto source = open();
-        srv::Article a;
-        a.title = "quote ' and ? mark";
-        a.body = "é ü 漢";
-        source->addArticle(a);
+        addArticle(*source, "quote ' and ? mark", "é ü 漢");
         source->addShout(shoutFrom("1.2.3.4", "hello"));
         source->ban("Troll");
         source->countRequest(srv::pluginRequestCounter);
@@ -283,7 +246,6 @@ TEST_P(StoreOn, ACommunityMovesToTheOtherBackEndAndBack) {
     EXPECT_THROW(srv::copyCommunity(*target, *home), srv::DatabaseError) << "the target holds rows already";
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, StoreOn, testing::Values(Backend::Sqlite, Backend::Postgres),
-                         [](const testing::TestParamInfo<Backend>& info) { return backendName(info.param); });
+INSTANTIATE_ON_BOTH_BACKENDS(StoreOn);
 
 }  // namespace

@@ -3,13 +3,12 @@
 // logins slow down, and a visitor's post needs its form's token.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
-#include <unistd.h>
 
 #include "server/site.h"
 #include "server/store.h"
 #include "server/web/admin_password.h"
+#include "tests/server/server_test_support.h"
 
 namespace {
 
@@ -18,19 +17,12 @@ using namespace srv;
 class WebSiteTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() / ("lumen-web-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        store = Store::create((folder / "c.db").string());
+        store = Store::create(folder / "c.db");
         store->setSetting(web::passwordSetting, web::hashPassword(password));
         SiteSettings settings;
-        settings.filesDir = (folder / "files").string();
+        settings.filesDir = folder / "files";
         settings.shoutInterval = std::chrono::milliseconds(0);
         site = std::make_unique<Site>(*store, settings);
-    }
-    void TearDown() override {
-        site.reset();
-        store.reset();
-        std::filesystem::remove_all(folder);
     }
 
     Reply ask(const std::string& method, const std::string& path, const std::string& cookies = "",
@@ -69,7 +61,7 @@ protected:
     }
 
     const std::string password = "right-password";
-    std::filesystem::path folder;
+    TempFolder folder;
     std::unique_ptr<Store> store;
     std::unique_ptr<Site> site;
 };

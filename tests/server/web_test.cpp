@@ -4,11 +4,7 @@
 // Whole flows run in a browser: tests/e2e/web_browser_test.py.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <unistd.h>
-
 #include "server/site.h"
-#include "server/store.h"
 #include "server/web/admin_password.h"
 #include "server/web/cookies.h"
 #include "server/web/escape.h"
@@ -86,6 +82,7 @@ TEST(WebMultipart, RefusesWhatIsOutOfBoundsOrMalformed) {
     small.maxHeadBytes = 100;
     const std::string field = "Content-Disposition: form-data; name=\"a\"\r\n\r\n";
     const std::string file = "Content-Disposition: form-data; name=\"f\"; filename=\"x\"\r\n\r\n";
+    const std::string xyz = "multipart/form-data; boundary=XyZ";
     const struct {
         const char* what;
         std::string contentType, body;
@@ -93,19 +90,15 @@ TEST(WebMultipart, RefusesWhatIsOutOfBoundsOrMalformed) {
     } cases[] = {
         {"not multipart", "application/x-www-form-urlencoded", "a=b", MultipartError::NotMultipart},
         {"boundary past 70", "multipart/form-data; boundary=" + std::string(71, 'b'), "", MultipartError::NotMultipart},
-        {"three parts", "multipart/form-data; boundary=XyZ", multipartBody({field + "1", field + "2", field + "3"}),
-         MultipartError::TooManyParts},
-        {"field too large", "multipart/form-data; boundary=XyZ", multipartBody({field + "123456789"}),
-         MultipartError::FieldTooLarge},
-        {"file too large", "multipart/form-data; boundary=XyZ", multipartBody({file + std::string(17, 'z')}),
-         MultipartError::FileTooLarge},
-        {"file at the cap", "multipart/form-data; boundary=XyZ", multipartBody({file + std::string(16, 'z')}),
-         MultipartError::None},
-        {"head too large", "multipart/form-data; boundary=XyZ",
-         multipartBody({"X-Pad: " + std::string(200, 'p') + "\r\n" + field + "1"}), MultipartError::Malformed},
-        {"no closing delimiter", "multipart/form-data; boundary=XyZ", "--XyZ\r\n" + field + "1", MultipartError::Malformed},
-        {"part without a name", "multipart/form-data; boundary=XyZ",
-         multipartBody({"Content-Disposition: form-data\r\n\r\nv"}), MultipartError::Malformed},
+        {"three parts", xyz, multipartBody({field + "1", field + "2", field + "3"}), MultipartError::TooManyParts},
+        {"field too large", xyz, multipartBody({field + "123456789"}), MultipartError::FieldTooLarge},
+        {"file too large", xyz, multipartBody({file + std::string(17, 'z')}), MultipartError::FileTooLarge},
+        {"file at the cap", xyz, multipartBody({file + std::string(16, 'z')}), MultipartError::None},
+        {"head too large", xyz, multipartBody({"X-Pad: " + std::string(200, 'p') + "\r\n" + field + "1"}),
+         MultipartError::Malformed},
+        {"no closing delimiter", xyz, "--XyZ\r\n" + field + "1", MultipartError::Malformed},
+        {"part without a name", xyz, multipartBody({"Content-Disposition: form-data\r\n\r\nv"}),
+         MultipartError::Malformed},
         {"quoted boundary", "multipart/form-data; boundary=\"XyZ\"", multipartBody({field + "1"}), MultipartError::None},
     };
     for (const auto& c : cases) {
