@@ -1,5 +1,6 @@
 #include "tests/support/box_root.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -93,4 +94,11 @@ void BoxRoot::copyFixture(const std::string& fixture, const std::string& boxPath
 void BoxRoot::installLogos() const {
     copyFixture("../../assets/LumenNews.png", paths::logo);
     copyFixture("../../assets/LumenNews2.png", paths::aboutLogo);
+}
+
+std::vector<std::string> filesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
 }

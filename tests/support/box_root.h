@@ -4,6 +4,7 @@
 // The machine's own /var is never touched.
 #pragma once
 #include <string>
+#include <vector>
 
 class BoxRoot {
 public:
@@ -26,3 +27,6 @@ public:
 private:
     std::string root;
 };
+
+// The names in a real (not a box) directory, sorted.
+std::vector<std::string> filesIn(const std::string& directory);

@@ -32,15 +32,6 @@ inline bool runUntilQuiet(std::chrono::milliseconds limit = std::chrono::seconds
     return runUntil([] { return mainloop().busyCount() == 0; }, limit);
 }
 
-// Names of the files in a real directory, sorted.
-inline std::vector<std::string> filesIn(const std::string& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The client's own file calls must land under the test root, never in the
 // machine's /var/tmp.
 inline void expectRedirectedDownloads(const BoxRoot& root) {
@@ -59,11 +50,22 @@ inline void expectRedirectedDownloads(const BoxRoot& root) {
 
 const char* const target = "/var/tmp/rss.tmp";
 
-struct Outcome {
+// Receives one transfer as a window's fetcher does: its slots go with it.
+struct Outcome : SigC::Object {
+    std::string file;
     int code = 1;  // 1: transferDone never came
     int done = 0;
     int sinks = 0;
     int busyInHandler = -1;
+    eHTTPDataSource* sink(eHTTPConnection* connection) {
+        ++sinks;
+        return new eHTTPDownload(connection, file.c_str());
+    }
+    void finished(int result) {
+        code = result;
+        ++done;
+        busyInHandler = mainloop().busyCount();
+    }
 };
 
 // Starts a GET of `url` into `file`, as the fetcher does.
@@ -76,15 +78,9 @@ eHTTPConnection* startDownload(const std::string& url, const std::string& file, 
         return nullptr;
     }
     EXPECT_EQ(error, 0);
-    connection->createDataSink.connect([&outcome, file](eHTTPConnection* c) -> eHTTPDataSource* {
-        ++outcome.sinks;
-        return new eHTTPDownload(c, file.c_str());
-    });
-    connection->transferDone.connect([&outcome](int code) {
-        outcome.code = code;
-        ++outcome.done;
-        outcome.busyInHandler = mainloop().busyCount();
-    });
+    outcome.file = file;
+    connection->createDataSink.connect(SigC::slot(outcome, &Outcome::sink));
+    connection->transferDone.connect(SigC::slot(outcome, &Outcome::finished));
     connection->local_header = std::move(headers);
     connection->start();
     return connection;
@@ -207,23 +203,6 @@ TEST_F(HttpClient, FullDiskIsASinkErrorAndSparesTheTarget) {
     expectTargetUntouched();
 }
 
-// Receives one transfer's end as a window's fetcher does: its slot goes
-// with it.
-struct Receiver : SigC::Object {
-    int code = 1;
-    void done(int result) { code = result; }
-};
-
-void startDownloadTo(const std::string& url, const std::string& file, Receiver& receiver) {
-    int error = 0;
-    eHTTPConnection* connection = eHTTPConnection::doRequest(url.c_str(), eApp, &error);
-    ASSERT_NE(connection, nullptr) << error;
-    connection->createDataSink.connect(
-        [file](eHTTPConnection* c) -> eHTTPDataSource* { return new eHTTPDownload(c, file.c_str()); });
-    connection->transferDone.connect(SigC::slot(receiver, &Receiver::done));
-    connection->start();
-}
-
 // Only a final 200 whose body arrived whole is a success. Every failure is
 // reported once, with its code, within the stall time-out; a status other
 // than 200 makes no sink; the old target stays as it was.
@@ -312,12 +291,12 @@ TEST(HttpClientRawReplies, ATransferWhoseReceiverDiedEndsAtOnceWithItsSocketAndF
         return RawReply{RawReply::Trickle, "HTTP/1.1 200 OK\r\nContent-Length: 99999\r\n\r\n"};
     });
     const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
-    Receiver first;  // sets the client up, so that its own descriptors are counted in `before`
-    startDownloadTo(url + "first", "/var/tmp/first", first);
+    Outcome first;  // sets the client up, so that its own descriptors are counted in `before`
+    startDownload(url + "first", "/var/tmp/first", first);
     ASSERT_TRUE(runUntilQuiet());
     const size_t before = filesIn("/proc/self/fd").size();
-    auto receiver = std::make_unique<Receiver>();
-    startDownloadTo(url, "/media/hdd/f.bin", *receiver);
+    auto receiver = std::make_unique<Outcome>();
+    startDownload(url, "/media/hdd/f.bin", *receiver);
     ASSERT_TRUE(runUntil([&] { return filesIn(box.path("/media/hdd")).size() > 0; }));  // the body flows
     receiver.reset();  // the window closes
     EXPECT_TRUE(runUntilQuiet());

@@ -7,14 +7,6 @@
 
 namespace {
 
-eButton* addButton(eWidget* parent, int y, int* presses = nullptr) {
-    auto* b = new eButton(parent);
-    b->move(ePoint(10, y));
-    b->resize(eSize(100, 28));
-    if (presses) b->selected.connect([presses] { ++*presses; });
-    return b;
-}
-
 // Records what its handler sees, then lets the base window act.
 class RecordingWindow : public eWindow {
 public:

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "emu/mainloop.h"
 #include "emu/screen.h"
+#include "host/ewidget.h"
 
 namespace {
 constexpr int kWatchdogMs = 5000;
@@ -42,4 +43,12 @@ ModalScript::Step press(const std::string& keyName) {
 
 ModalScript::Step type(const std::string& utf8) {
     return [utf8] { emu::deliverText(utf8); };
+}
+
+eButton* addButton(eWidget* parent, int y, int* presses) {
+    auto* button = new eButton(parent);
+    button->move(ePoint(10, y));
+    button->resize(eSize(100, 28));
+    if (presses) button->selected.connect([presses] { ++*presses; });
+    return button;
 }

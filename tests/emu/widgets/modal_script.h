@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+class eButton;
+class eWidget;
+
 class ModalScript {
 public:
     using Step = std::function<void()>;
@@ -31,3 +34,5 @@ private:
 ModalScript::Step press(const std::string& keyName);
 // A step that types UTF-8 text into the focused widget.
 ModalScript::Step type(const std::string& utf8);
+// A 100x28 button at (10, y) in `parent`; counts its presses in `presses`.
+eButton* addButton(eWidget* parent, int y, int* presses = nullptr);
