@@ -15,7 +15,7 @@
 TEST(Endpoints, TypedTextAndServerNamesStayInTheirPartOfTheAddress) {
     const std::string script = endpoints::baseAddress() + "/lumennews/index.php?op=";
     const std::pair<eString, std::string> cases[] = {
-        {endpoints::postShout("owl", "hi"), script + "inme&n=owl&p=hi"},
+        {endpoints::postShout("o-w.l_~", "hi"), script + "inme&n=o-w.l_~&p=hi"},
         // Query syntax is encoded; the message's blanks, "&", "/", "?" and
         // quotes are substituted first, as the server has always stored them.
         {endpoints::postShout("a&p=x#%", "1+1=2 & 50% #tag"), script + "inme&n=a%26p%3Dx%23%25&p=1%2B1%3D2_e_50%25_%23tag"},
@@ -27,17 +27,26 @@ TEST(Endpoints, TypedTextAndServerNamesStayInTheirPartOfTheAddress) {
     for (const auto& [url, expected] : cases) EXPECT_EQ(url, expected);
 }
 
-TEST(ShoutSend, AnEmptyShoutIsExplainedAndNeverSent) {
+// The shout window against a loopback server, as the user's nickname "owl".
+class ShoutWindow : public ::testing::Test {
+protected:
+    ShoutWindow() {
+        emu::setHttpConnectTo("news.corvane.example:80:127.0.0.1:" + std::to_string(server.port()));
+        CORLANG = 1;
+        CORNICK = "owl";
+    }
+    ~ShoutWindow() override { emu::setHttpConnectTo(""); }
+    static void waitQuiet() {
+        for (int i = 0; i < 300 && mainloop().busyCount() > 0; ++i) mainloop().iterate(50);
+    }
+
     BoxRoot root;
     LoopbackServer server;
     MessageBoxAnswerer boxes;
-    emu::setHttpConnectTo("news.corvane.example:80:127.0.0.1:" + std::to_string(server.port()));
+};
+
+TEST_F(ShoutWindow, AnEmptyShoutIsExplainedAndNeverSent) {
     server.serve("/lumennews/index.php", "end document head\n");
-    CORLANG = 1;
-    CORNICK = "owl";
-    const auto waitQuiet = [] {
-        for (int i = 0; i < 300 && mainloop().busyCount() > 0; ++i) mainloop().iterate(50);
-    };
     eShowFile window("Shoutbox");
     const struct { const char* typed; const char* sent; size_t boxes; } cases[] = {
         {"", "", 1},
@@ -58,5 +67,17 @@ TEST(ShoutSend, AnEmptyShoutIsExplainedAndNeverSent) {
             EXPECT_EQ(boxes.boxes()[0].text.rfind("Type your message into the textinput field", 0), 0u);
         }
     }
-    emu::setHttpConnectTo("");
+}
+
+// While the list is on its way the window is busy: Refresh and Send Shout
+// start nothing.
+TEST_F(ShoutWindow, PressesWhileTheListIsComingSendNothing) {
+    server.stall("/lumennews/index.php?op=outme");
+    eShowFile window("Shoutbox");
+    for (int i = 0; i < 100 && server.requestCount() == 0; ++i) mainloop().iterate(50);
+    window.retrieveShout();
+    window.inputField()->setText("hi");
+    window.sendShout();
+    for (int i = 0; i < 10; ++i) mainloop().iterate(50);
+    EXPECT_EQ(server.requestCount(), 1u);
 }

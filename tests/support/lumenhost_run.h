@@ -9,7 +9,7 @@
 //   run.connectTo = "news.corvane.example:80:127.0.0.1:" + std::to_string(server.port());
 //   LumenhostResult result = runLumenhost(run);
 //   EXPECT_EQ(result.exitCode, 0) << result.err;
-//   std::string screen = dumpmatch::lastDump(result.out);
+//   auto screens = e2e::dumps(result.out);  // tests/e2e/scene.h
 //
 // The child never opens a window (--keys is always passed, DISPLAY and
 // WAYLAND_DISPLAY are removed from its environment). Link
