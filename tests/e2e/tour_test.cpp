@@ -60,7 +60,7 @@ const Tour kTours[] = {
     // posted, the statistics, a download, French saved, the about window.
     {"every_entry", "lang=1\ndown=/media/hdd/\nnick=Guest\n",
      "2 wait ok wait dump pagedown exit exit 5 wait ok text:hello ok right ok wait dump exit 4 wait dump exit "
-     "1 ok wait ok wait ok wait dump ok dump exit dump exit dump 6 ok down ok down down down ok wait dump ok 7 wait dump exit exit",
+     "1 ok wait ok wait dump ok wait dump ok dump exit dump exit dump 6 ok down ok down down down ok wait dump ok 7 wait dump exit exit",
      false, true, {}, true},
     // Windows closed before their replies come, then the plug-in is left
     // while a feed downloads.
