@@ -46,7 +46,8 @@ TEST(RssParser, EachFixtureChangesWhatItsNameSays) {
          "Mon, 06 Jan 2025 10:00:00 |Mon, 06 Jan 2025 10:00:00 +0200|Mon, 06 Jan 2025 09:00:00 GMT", ""},
         {"news/rss1.rdf", 2, title, "Receiver firmware 2.1 released|Dish alignment guide", ""},
         {"news/rss1.rdf", 2, description, "New menus and faster zapping|Step by step", ""},
-        {"news/rss1.rdf", 2, link, "|", ""},  // RSS 1.0 links are not used
+        // RSS 1.0 links and dates are not used.
+        {"news/rss1.rdf", 2, link, "|", ""}, {"news/rss1.rdf", 2, date, "|", ""},
         {"news/titles_over_two_lines.rss", 2, title, "HelloWorld|HelloWorld", ""},
         {"news/two_channels.rss", 3, title, "First of channel one|Second of channel one|Only of channel two", ""},
         {"net/entity_bomb_internal_subset.xml", 0, title, "", xmlError},

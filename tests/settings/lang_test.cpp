@@ -20,7 +20,8 @@ namespace {
 bool utf8(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i++]);
-        const int continuations = lead < 0x80 ? 0 : lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
+        const int continuations =
+            lead < 0x80 ? 0 : lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
         if (continuations < 0) return false;
         for (int k = 0; k < continuations; ++k)
             if (i >= text.size() || (static_cast<unsigned char>(text[i++]) & 0xC0) != 0x80) return false;
