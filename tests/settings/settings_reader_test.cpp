@@ -1,6 +1,6 @@
 // Reading the settings file: every fixture of tests/data/settings. A FIFO
 // or a device in its place is the end-to-end test's
-// (e2e/special_settings_file_e2e_test.cpp).
+// (e2e/settings_file_not_regular_e2e_test.cpp).
 #include <gtest/gtest.h>
 #include <climits>
 #include <string>

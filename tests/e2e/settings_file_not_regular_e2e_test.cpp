@@ -13,7 +13,7 @@
 #include "tests/support/loopback_server.h"
 #include "tests/support/lumenhost_run.h"
 
-TEST(SpecialSettingsFile, SpecialSettingsFileAndNestedEntitiesListTheFeed) {
+TEST(SettingsFileNotRegular, AFifoOrDevZeroAndNestedEntitiesStillListTheFeed) {
     std::string text;  // 60000 bare "&", then one escaped 47000 times over
     for (int i = 0; i < 107001; ++i) text += i <= 60000 ? "&amp;" : "amp;";
     LoopbackServer server;
