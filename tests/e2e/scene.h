@@ -11,8 +11,8 @@
 //   parts are the host's, pinned by the widget tests;
 // - a window already written in the run is its window line and then only
 //   the lines that changed since (all of them when their number changed);
-// - lists show their first 2 entries (count= gives the number), lines are
-//   cut at 160 bytes;
+// - lists show their current entry only (count= gives the number), lines
+//   are cut at 160 bytes;
 // - geometry (rect= outer= client= extent=) only where the tour checks
 //   layout; a picture shows as `pixmap`, never its size;
 // then `== exit N`, a `request PATH` line for each request the server saw,
