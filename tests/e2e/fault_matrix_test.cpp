@@ -1,5 +1,5 @@
-// Every request of the plug-in against every fault of the server or the
-// network: whatever the fault, the fetcher's box (or, for a whole reply the
+// Every request of the plug-in against each kind of fault of the server or
+// the network: whatever the fault, the fetcher's box (or, for a whole reply the
 // reader cannot use, the reader's own result) shows, the window behind it
 // comes back with its focus, exit keys lead out through the menu, and no
 // file changes unless it holds a whole reply. Peak memory is checked
@@ -45,24 +45,22 @@ struct Fault {
     std::function<void(LoopbackServer&, const Request&)> apply;  // makes the server fail so
 };
 
+// One fault for each way a transfer ends for the plug-in: refused, a status
+// before any byte is kept, cut short or stalled after some were, a redirect
+// the host refuses, a whole reply. Which status or redirect gives which
+// code is the host's (tests/emu/http/http_client_test.cpp); the plug-in shows
+// every code alike.
 using Http = eHTTPConnection;
 using Server = LoopbackServer;
 const Fault kFaults[] = {
     {"NotListening", Http::errorConnect, [](Server& s, const Request& r) { if (*r.previous) s.closeAfter(r.previous); }},
     {"NotFound", 404, [](Server& s, const Request& r) { s.serve(r.target, "no such page", 404); }},
-    {"ServerError", 500, [](Server& s, const Request& r) { s.serve(r.target, "broken", 500); }},
     {"DroppedHalfway", Http::errorTransfer, [](Server& s, const Request& r) { s.dropAfter(r.target, std::string(4096, 'x'), 2048); }},
     {"Stall", Http::errorTimeout, [](Server& s, const Request& r) { s.stall(r.target); }},
     // 100 bytes, then silence: the time-out counts from the last byte.
     {"StallAfterData", Http::errorTimeout, [](Server& s, const Request& r) { s.stall(r.target, 100); }},
     {"RedirectToFile", Http::errorRedirectRefused, [](Server& s, const Request& r) { s.redirect(r.target, "file:///etc/passwd"); }},
-    {"RedirectLoop", Http::errorTooManyRedirects,
-     [](Server& s, const Request& r) { s.redirect(r.target, std::string("http://news.corvane.example") + r.target); }},
     {"EmptyBody", 0, [](Server& s, const Request& r) { s.serve(r.target, ""); }},
-    // Statuses that are neither 200 nor an error: no success, no file.
-    {"NotModified", 304, [](Server& s, const Request& r) { s.serve(r.target, "", 304); }},
-    {"RedirectWithoutLocation", 302, [](Server& s, const Request& r) { s.serve(r.target, "moved", 302); }},
-    {"OddStatus", 399, [](Server& s, const Request& r) { s.serve(r.target, "odd", 399); }},
     {"Junk", 0, [](Server& s, const Request& r) { s.junk(r.target, size_t(r.junkMb) << 20); }},
 };
 
