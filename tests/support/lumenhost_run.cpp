@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <set>
 
 extern char** environ;
 
@@ -17,7 +18,7 @@ namespace {
 
 std::vector<std::string> arguments(const LumenhostRun& run) {
     std::vector<std::string> args = run.wrapper;
-    args.push_back(lumenhostPath());
+    args.push_back(LUMENHOST_PATH);
     if (!run.plugin.empty()) args.insert(args.end(), {"--plugin", run.plugin});
     if (!run.root.empty()) args.insert(args.end(), {"--root", run.root});
     args.insert(args.end(), {"--keys", run.keys});
@@ -30,18 +31,11 @@ std::vector<std::string> arguments(const LumenhostRun& run) {
 // The test's environment without a display (the runner stays headless),
 // with the run's own entries in place of any of the same name.
 std::vector<std::string> childEnvironment(const std::vector<std::string>& extra) {
-    auto replaced = [&](const char* entry) {
-        for (const std::string& e : extra) {
-            size_t eq = e.find('=');
-            if (eq != std::string::npos && strncmp(entry, e.c_str(), eq + 1) == 0) return true;
-        }
-        return false;
-    };
+    std::set<std::string> dropped = {"DISPLAY", "WAYLAND_DISPLAY"};
+    for (const std::string& entry : extra) dropped.insert(entry.substr(0, entry.find('=')));
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        if (strncmp(*e, "DISPLAY=", 8) == 0 || strncmp(*e, "WAYLAND_DISPLAY=", 16) == 0 || replaced(*e)) continue;
-        env.emplace_back(*e);
-    }
+    for (char** e = environ; *e; ++e)
+        if (!dropped.count(std::string(*e, strcspn(*e, "=")))) env.emplace_back(*e);
     env.insert(env.end(), extra.begin(), extra.end());
     return env;
 }
@@ -54,8 +48,6 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 }
 
 }  // namespace
-
-const char* lumenhostPath() { return LUMENHOST_PATH; }
 
 LumenhostResult runLumenhost(const LumenhostRun& run) {
     LumenhostResult result;

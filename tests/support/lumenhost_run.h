@@ -40,7 +40,4 @@ struct LumenhostResult {
     long maxRssKb = 0;  // the child's peak resident set (getrusage's ru_maxrss)
 };
 
-// The path of the lumenhost binary under test.
-const char* lumenhostPath();
-
 LumenhostResult runLumenhost(const LumenhostRun& run);
