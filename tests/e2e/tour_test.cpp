@@ -44,10 +44,11 @@ const Tour kTours[] = {
     // menu, where 3 opens the Italian list.
     {"news", "", "2 2 wait dump ok wait dump exit dump down ok wait dump pagedown dump pagedown dump pageup dump "
                  "exit dump exit wait 3 wait dump ok wait dump exit exit exit", true},
-    // The list is longer than a page: down and up scroll it.
+    // The list is longer than a page: down and up scroll it. Refresh asks for it again.
     {"shoutbox", "lang=1\ndown=/var/tmp/\nnick=Tom & Jerry\n",
      "5 wait dump down dump down dump up dump ok dump text:\"hello world & more?\" ok right dump ok wait dump left ok "
-     "dump exit dump", true, true, {{"/lumennews/index.php?op=outme", "tour/shouts_long.html"}}},
+     "dump exit dump right right ok wait exit exit",
+     true, true, {{"/lumennews/index.php?op=outme", "tour/shouts_long.html"}}},
     // In Italian: the statistics, then the menu.
     {"statistics", "lang=3\ndown=/var/tmp/\nnick=Guest\n", "4 wait dump exit wait dump"},
     // A category without files; ok there opens nothing.
