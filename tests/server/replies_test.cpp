@@ -2,8 +2,6 @@
 // stored comes out as it was typed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,25 +15,13 @@
 #include "server/shout_intake.h"
 #include "server/text_codec.h"
 #include "settings/settings.h"
+#include "tests/server/server_test_support.h"
 #include "tests/support/box_root.h"
 #include "tests/support/message_box_answerer.h"
 
 using namespace srv;
 
 namespace {
-
-struct Closer {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using Reply = std::unique_ptr<FILE, Closer>;
-
-// A reply body as the reply file the plug-in's readers open.
-Reply asFile(const std::string& body) {
-    FILE* f = std::tmpfile();
-    std::fwrite(body.data(), 1, body.size(), f);
-    std::rewind(f);
-    return Reply(f);
-}
 
 // Typed texts with what HTML, XML and the plug-in's entity table treat
 // specially; the euro sign is outside Latin-1.
