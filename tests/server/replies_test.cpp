@@ -1,5 +1,6 @@
 // The server's replies read back by the plug-in's own readers: what was
 // stored comes out as it was typed.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,6 +21,8 @@
 #include "tests/support/message_box_answerer.h"
 
 using namespace srv;
+using testing::HasSubstr;
+using testing::StartsWith;
 
 namespace {
 
@@ -83,9 +86,8 @@ TEST_P(RepliesTest, ArticlePageGivesTheHeaderAndTheBody) {
     const std::string plain = GetParam();
     root.write("/var/tmp/rss2.tmp", articlePage(articleTitled(plain, "en")));
     std::string text = Selchoice1();
-    std::string expected = "TITLE: " + plain + "\n\nBY: Anna & Bo\n\nTuesday, 04 March 2025 @ 18:42 CET";
-    EXPECT_EQ(text.substr(0, expected.size()), expected);
-    EXPECT_NE(text.find("41\n" + std::string(89, '-') + "\nFirst line of " + plain + "\n"), std::string::npos) << text;
+    EXPECT_THAT(text, StartsWith("TITLE: " + plain + "\n\nBY: Anna & Bo\n\nTuesday, 04 March 2025 @ 18:42 CET"));
+    EXPECT_THAT(text, HasSubstr("41\n" + std::string(89, '-') + "\nFirst line of " + plain + "\n"));
 }
 
 TEST_P(RepliesTest, ShoutListShowsWhatWasTypedInItsColumns) {
@@ -118,14 +120,9 @@ TEST_P(RepliesTest, DownloadAreaGivesTheStoredTitles) {
     EXPECT_EQ(entries[1].id, 32);
     FileDetail detail = readFileDetail(asFile(fileDetailReply(f)).get(), 1);
     EXPECT_EQ(detail.fileName, "globe.tar.gz\n");
-    EXPECT_EQ(detail.text.rfind("TITLE: " + plain + "\n\nBY: sky & fixer " + std::string(23, ' ') +
-                                    "on 02 Mar 2025 \n\nSize: 398 bytes ",
-                                0),
-              0u)
-        << detail.text;
-    EXPECT_NE(detail.text.find("Downloads: 871\n" + std::string(89, '-') + "\n" + plain + "\nSecond line.\n"),
-              std::string::npos)
-        << detail.text;
+    EXPECT_THAT(detail.text, StartsWith("TITLE: " + plain + "\n\nBY: sky & fixer " + std::string(23, ' ') +
+                                        "on 02 Mar 2025 \n\nSize: 398 bytes "));
+    EXPECT_THAT(detail.text, HasSubstr("Downloads: 871\n" + std::string(89, '-') + "\n" + plain + "\nSecond line.\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(TypedTexts, RepliesTest, ::testing::ValuesIn(typedTexts));

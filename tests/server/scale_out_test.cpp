@@ -31,9 +31,7 @@ const char* const scriptPath = "/lumennews/index.php?";
 
 int freePort() {
     int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
     socklen_t n = sizeof a;
     ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);

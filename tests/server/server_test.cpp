@@ -79,7 +79,6 @@ TEST_P(ServerOn, DownloadsAndReadsAreCountedInTheStatistics) {
     DemoServer server({}, database.db());
     auto before = lines(get(server, script("op=outmestats2")));
     ASSERT_EQ(before.size(), 9u);
-    EXPECT_EQ(before[7], "weatherglobe_1.2.tar.gz");
     std::string bytes = get(server, "/lumennews/files/weatherglobe_1.2.tar.gz");
     EXPECT_EQ(bytes, fileBytes(server.folder() + "/files/weatherglobe_1.2.tar.gz"));
     // A page shows the reads counted before it, added to the database
