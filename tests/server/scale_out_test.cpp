@@ -91,7 +91,7 @@ protected:
     }
     // Declared in the order they start: they stop the other way round.
     TempFolder folder;
-    TestDatabase database{srv::Backend::Postgres, folder.path()};
+    TestDatabase database{srv::Backend::Postgres};
     std::unique_ptr<DemoServer> servers[2];
     std::unique_ptr<Balancer> nginx;
 };

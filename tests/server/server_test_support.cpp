@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -26,9 +27,7 @@ TempFolder::~TempFolder() {
 
 std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::unique_ptr<FILE, int (*)(FILE*)> asFile(const std::string& bytes) {
@@ -89,9 +88,9 @@ std::string clusterUrl() {
 
 }  // namespace
 
-TestDatabase::TestDatabase(srv::Backend backend, const std::string& folder) {
+TestDatabase::TestDatabase(srv::Backend backend, const std::string& sqliteFile) {
     if (backend == srv::Backend::Sqlite) {
-        url = folder + "/community.db";
+        url = sqliteFile;
         return;
     }
     static std::atomic<int> made{0};

@@ -14,12 +14,12 @@
 #include "server/connection.h"
 #include "server/site.h"
 
-// A database for one test on either back end: an SQLite file in a folder,
-// or a new database on the throwaway PostgreSQL cluster that ctest starts
-// (scripts/pg-cluster.sh, fixture "postgres"), dropped afterwards.
+// A database for one test on either back end: an SQLite file (`sqliteFile`,
+// not made yet), or a new database on the throwaway PostgreSQL cluster that
+// ctest starts (scripts/pg-cluster.sh, fixture "postgres"), dropped afterwards.
 class TestDatabase {
 public:
-    TestDatabase(srv::Backend backend, const std::string& folder);
+    explicit TestDatabase(srv::Backend backend, const std::string& sqliteFile = "");
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
@@ -73,7 +73,7 @@ srv::Request scriptRequest(const std::string& query, const std::string& address 
 class OnBackend : public testing::TestWithParam<srv::Backend> {
 protected:
     TempFolder folder;
-    TestDatabase database{GetParam(), folder.path()};  // after its folder: dropped before it
+    TestDatabase database{GetParam(), folder / "community.db"};  // after its folder: dropped before it
 };
 
 // The suite on SQLite and on PostgreSQL, the back end last in each name.

@@ -187,8 +187,7 @@ TEST_P(StoreOn, RefusesADatabaseItCannotWriteAndLeavesItAlone) {
 }
 
 TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
-    std::filesystem::create_directory(folder / "foreign");
-    TestDatabase foreign(GetParam(), folder / "foreign");
+    TestDatabase foreign(GetParam(), folder / "foreign.db");
     if (GetParam() == Backend::Sqlite) {
         srv::SqliteConnection(foreign.db(), true).exec("CREATE TABLE notes (x TEXT); PRAGMA user_version = 1");
     } else {
@@ -205,9 +204,7 @@ TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
 
 TEST_P(StoreOn, ACommunityMovesToTheOtherBackEndAndBack) {
     const Backend other = GetParam() == Backend::Sqlite ? Backend::Postgres : Backend::Sqlite;
-    std::filesystem::create_directories(folder / "there");
-    std::filesystem::create_directories(folder / "back");
-    TestDatabase there(other, folder / "there"), back(GetParam(), folder / "back");
+    TestDatabase there(other, folder / "there.db"), back(GetParam(), folder / "back.db");
     {
         auto source = open();
         addArticle(*source, "quote ' and ? mark", "é ü 漢");

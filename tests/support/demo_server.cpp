@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #ifndef LUMEN_SERVER_BIN
 #error "LUMEN_SERVER_BIN must name the lumen-server binary"
@@ -146,8 +147,7 @@ DemoServer::~DemoServer() {
 
 int DemoServer::stop(int timeoutMs) {
     if (child <= 0) return -1;
-    pid_t pid = child;
-    child = -1;
+    const pid_t pid = std::exchange(child, -1);
     ::kill(pid, SIGTERM);
     return reap(pid, timeoutMs);
 }
