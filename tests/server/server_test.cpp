@@ -5,7 +5,6 @@
 #include <httplib.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>

@@ -116,7 +116,6 @@ TEST(WebSessions, TokensLiveUntilExpiry) {
     std::string token = sessions.open(t0);
     auto csrf = sessions.csrfOf(token, t0);
     ASSERT_TRUE(csrf);
-    EXPECT_EQ(csrf->size(), 64u);
     EXPECT_NE(*csrf, token);
     EXPECT_FALSE(sessions.csrfOf(token.substr(0, 63) + (token[63] == '0' ? "1" : "0"), t0));
     // Activity keeps it alive; a long pause ends it.
