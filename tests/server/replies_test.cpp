@@ -50,6 +50,7 @@ Article articleTitled(const std::string& plain, const std::string& lang) {
 class RepliesTest : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override { CORLANG = 1; }
+    const std::string plain = GetParam();
     BoxRoot root;
     MessageBoxAnswerer boxes;
 };
@@ -57,7 +58,6 @@ protected:
 }  // namespace
 
 TEST_P(RepliesTest, BothFeedsGiveTheStoredTitleAndSummary) {
-    const std::string plain = GetParam();
     for (const std::string lang : {"en", "it"}) {
         Article a = articleTitled(plain, lang);
         std::string body = lang == "en" ? feedRss2({a}, defaultBaseUrl) : feedRss1({a}, defaultBaseUrl);
@@ -83,7 +83,6 @@ TEST_P(RepliesTest, BothFeedsGiveTheStoredTitleAndSummary) {
 }
 
 TEST_P(RepliesTest, ArticlePageGivesTheHeaderAndTheBody) {
-    const std::string plain = GetParam();
     root.write("/var/tmp/rss2.tmp", articlePage(articleTitled(plain, "en")));
     std::string text = Selchoice1();
     EXPECT_THAT(text, StartsWith("TITLE: " + plain + "\n\nBY: Anna & Bo\n\nTuesday, 04 March 2025 @ 18:42 CET"));
@@ -91,7 +90,6 @@ TEST_P(RepliesTest, ArticlePageGivesTheHeaderAndTheBody) {
 }
 
 TEST_P(RepliesTest, ShoutListShowsWhatWasTypedInItsColumns) {
-    const std::string plain = GetParam();
     Shout older{1, 1741110120, "Old_timer", "first", "x"};
     Shout newer{2, 1741110180, plain.size() > 15 ? "Bo" : plain, plain, "x"};
     std::string text = formatShoutList(asFile(shoutPage({newer, older})).get(), 1);
@@ -107,7 +105,6 @@ TEST_P(RepliesTest, ShoutListShowsWhatWasTypedInItsColumns) {
 }
 
 TEST_P(RepliesTest, DownloadAreaGivesTheStoredTitles) {
-    const std::string plain = GetParam();
     FileEntry f{31, "Plugins", "globe.tar.gz", htmlEscape(plain), htmlEscape("sky & fixer"), "2025-03-02", 398, 871,
                 htmlEscape(plain) + "\nSecond line.\n"};
     FileEntry g = f;

@@ -212,8 +212,7 @@ TEST_P(StoreOn, ACommunityMovesToTheOtherBackEndAndBack) {
         source->countRequest(srv::pluginRequestCounter);
         source->visit("2030-01-01", "1.2.3.4");
         source->flushCounts();
-        srv::FileEntry f{0, "Keys", "k.txt", "Keys", "me", "2030-01-01", 3, 7, "d"};
-        source->addFile(f);
+        source->addFile(srv::FileEntry{0, "Keys", "k.txt", "Keys", "me", "2030-01-01", 3, 7, "d"});
         auto target = Store::create(there.db());
         EXPECT_EQ(srv::copyCommunity(*source, *target).tables, static_cast<int>(srv::communityTables().size()));
     }
