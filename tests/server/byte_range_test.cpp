@@ -9,15 +9,12 @@ TEST(ByteRange, OneRangeOrTheWholeFile) {
         bool partial, satisfiable;
         uint64_t first, length;
     } cases[] = {
-        {"bytes=0-9", true, true, 0, 10},
         {"bytes=5-", true, true, 5, 95},
         {"bytes=90-200", true, true, 90, 10},
-        {"bytes=-1", true, true, 99, 1},
         {"bytes=-500", true, true, 0, 100},
         {" bytes= 3 - 4 ", true, true, 3, 2},
         {"bytes=100-", true, false, 0, 0},
         {"bytes=-0", true, false, 0, 0},
-        {"bytes=0-1,5-6", false, true, 0, 0},
         {"bytes=9-3", false, true, 0, 0},
         {"bytes=", false, true, 0, 0},
         {"bytes=a-b", false, true, 0, 0},

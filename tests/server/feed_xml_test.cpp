@@ -221,13 +221,11 @@ TEST(FeedXml, ContentToolsRefuseHostileTextsAndTheFeedsKeepTheRest) {
         e.summary = htmlEscape(summary.bytes);
         e.body = body.bytes;
         if (ownLink) e.link = "http://x.example/" + link.bytes;
-        if (edit) {
-            for (Expected& s : stored)
-                if (s.id == e.id) s = e;
-        } else {
-            e.id = static_cast<int64_t>(stored.size()) + 1;
-            stored.push_back(e);
+        if (!edit) {
+            e.id = static_cast<int64_t>(stored.size()) + 1;  // a fresh database counts from 1
+            stored.emplace_back();
         }
+        stored[static_cast<size_t>(e.id) - 1] = e;
     }
     auto store = Store::open(db);
     SiteSettings settings;
@@ -269,8 +267,7 @@ TEST(FeedXml, BaseUrlIsRefusedUnlessItIsAPlainWebAddress) {
         const char* argv[] = {"--db", "x.db", "--base-url", c.url.c_str()};
         Options options;
         std::string error;
-        ParseResult result = parseOptions(4, argv, options, error);
-        EXPECT_EQ(result, c.accepted ? ParseResult::Run : ParseResult::Error) << c.url;
+        EXPECT_EQ(parseOptions(4, argv, options, error), c.accepted ? ParseResult::Run : ParseResult::Error) << c.url;
         if (c.accepted) EXPECT_EQ(options.baseUrl.back() == '/', false) << c.url;
         else EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }

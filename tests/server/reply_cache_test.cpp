@@ -7,14 +7,9 @@
 
 using srv::ReplyCache;
 
-namespace {
-
-std::optional<std::string> nothing() { return std::nullopt; }
-
-}  // namespace
-
 TEST(ReplyCache, MissesAreNotKept) {
     ReplyCache<std::string> cache(64 * 1024);
+    auto nothing = [] { return std::optional<std::string>(); };
     for (int id = 0; id < 10000; ++id) EXPECT_EQ(cache.find("file-" + std::to_string(id), nothing), nullptr);
     EXPECT_EQ(cache.bytes(), 0u);
     int made = 0;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -26,9 +27,14 @@ TempFolder::~TempFolder() {
 
 std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::unique_ptr<FILE, int (*)(FILE*)> asFile(const std::string& bytes) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::tmpfile(), &std::fclose);
+    std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+    std::rewind(file.get());
+    return file;
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
@@ -80,23 +86,18 @@ std::string clusterUrl() {
     return url;
 }
 
-std::string onDatabase(const std::string& clusterUrl, const std::string& name) {
-    return clusterUrl.substr(0, clusterUrl.rfind('/') + 1) + name;
-}
-
 }  // namespace
 
-std::string backendName(srv::Backend backend) { return backend == srv::Backend::Sqlite ? "sqlite" : "postgres"; }
-
-TestDatabase::TestDatabase(srv::Backend backend, const std::string& folder) : backend(backend) {
+TestDatabase::TestDatabase(srv::Backend backend, const std::string& sqliteFile) {
     if (backend == srv::Backend::Sqlite) {
-        url = folder + "/community.db";
+        url = sqliteFile;
         return;
     }
     static std::atomic<int> made{0};
     name = "t" + std::to_string(::getpid()) + "_" + std::to_string(++made);
-    srv::PostgresConnection(clusterUrl()).exec("CREATE DATABASE " + name);
-    url = onDatabase(clusterUrl(), name);
+    const std::string cluster = clusterUrl();
+    srv::PostgresConnection(cluster).exec("CREATE DATABASE " + name);
+    url = cluster.substr(0, cluster.rfind('/') + 1) + name;
 }
 
 TestDatabase::~TestDatabase() {
@@ -105,11 +106,6 @@ TestDatabase::~TestDatabase() {
         srv::PostgresConnection(clusterUrl()).exec("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
     } catch (const std::exception&) {
     }
-}
-
-std::vector<std::string> TestDatabase::serverOptions() const {
-    if (backend == srv::Backend::Sqlite) return {};
-    return {"--database", url};
 }
 
 void TestDatabase::admin(const std::string& sql) const { srv::PostgresConnection(url).exec(sql); }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,31 +14,25 @@
 #include "server/connection.h"
 #include "server/site.h"
 
-// A database for one test on either back end: an SQLite file in a folder,
-// or a new database on the throwaway PostgreSQL cluster that ctest starts
-// (scripts/pg-cluster.sh, fixture "postgres"), dropped afterwards.
+// A database for one test on either back end: an SQLite file (`sqliteFile`,
+// not made yet), or a new database on the throwaway PostgreSQL cluster that
+// ctest starts (scripts/pg-cluster.sh, fixture "postgres"), dropped afterwards.
 class TestDatabase {
 public:
-    TestDatabase(srv::Backend backend, const std::string& folder);
+    explicit TestDatabase(srv::Backend backend, const std::string& sqliteFile = "");
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     // What --db takes: a file (not made yet) or a postgresql:// URL.
     const std::string& db() const { return url; }
-    // DemoServer options that serve this database ({} for SQLite: its own file).
-    std::vector<std::string> serverOptions() const;
     // Runs SQL as the cluster's superuser on this database (PostgreSQL only).
     void admin(const std::string& sql) const;
 
 private:
-    srv::Backend backend;
     std::string name;
     std::string url;
 };
-
-// "sqlite" or "postgres", for test names.
-std::string backendName(srv::Backend backend);
 
 // A new folder under /tmp, removed with everything in it when the object goes.
 class TempFolder {
@@ -56,6 +51,8 @@ private:
 };
 
 std::string fileBytes(const std::string& path);
+// `bytes` in an open file, rewound, as the plug-in's readers take a reply.
+std::unique_ptr<FILE, int (*)(FILE*)> asFile(const std::string& bytes);
 void writeFile(const std::string& path, const std::string& bytes);
 std::vector<std::string> lines(const std::string& text);
 
@@ -75,14 +72,13 @@ srv::Request scriptRequest(const std::string& query, const std::string& address 
 // A fresh database on the parameter's back end, in a folder of its own.
 class OnBackend : public testing::TestWithParam<srv::Backend> {
 protected:
-    void SetUp() override { database = std::make_unique<TestDatabase>(GetParam(), folder.path()); }
-    void TearDown() override { database.reset(); }
-
     TempFolder folder;
-    std::unique_ptr<TestDatabase> database;
+    TestDatabase database{GetParam(), folder / "community.db"};  // after its folder: dropped before it
 };
 
 // The suite on SQLite and on PostgreSQL, the back end last in each name.
 #define INSTANTIATE_ON_BOTH_BACKENDS(suite)                                                                  \
     INSTANTIATE_TEST_SUITE_P(Backends, suite, testing::Values(srv::Backend::Sqlite, srv::Backend::Postgres), \
-                             [](const testing::TestParamInfo<srv::Backend>& info) { return backendName(info.param); })
+                             [](const testing::TestParamInfo<srv::Backend>& info) {                         \
+                                 return info.param == srv::Backend::Sqlite ? "sqlite" : "postgres";         \
+                             })

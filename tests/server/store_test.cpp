@@ -3,13 +3,14 @@
 // them, posts are acknowledged only once committed, changes are seen by
 // the others, a community moves between back ends, and databases that are
 // not this server's or not writable are refused untouched.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <future>
 #include <map>
@@ -28,26 +29,14 @@ namespace {
 using srv::Backend;
 using srv::PostOutcome;
 using srv::Store;
+using testing::HasSubstr;
+using testing::ThrowsMessage;
 
 class StoreOn : public OnBackend {
 protected:
-    void SetUp() override {
-        OnBackend::SetUp();
-        Store::create(database->db());
-    }
-    std::unique_ptr<Store> open() { return Store::open(database->db()); }
+    void SetUp() override { Store::create(database.db()); }
+    std::unique_ptr<Store> open() { return Store::open(database.db()); }
 };
-
-// Why opening `db` was refused; "" and a failure when it opened.
-std::string openRefusal(const std::string& db) {
-    try {
-        Store::open(db);
-    } catch (const srv::DatabaseError& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "opened " << db;
-    return "";
-}
 
 int64_t addArticle(Store& store, const std::string& title = "t", const std::string& body = "") {
     srv::Article article;
@@ -97,7 +86,6 @@ TEST_P(StoreOn, TheShoutPauseHoldsAcrossServers) {
     });
     EXPECT_EQ(stored, 1);
     EXPECT_EQ(post(*b, shoutFrom("10.0.0.2", "other address"), pause), PostOutcome::Stored);
-    EXPECT_EQ(post(*a, shoutFrom("10.0.0.1", "no pause"), std::chrono::milliseconds(0)), PostOutcome::Stored);
 }
 
 TEST_P(StoreOn, PostsAreAcknowledgedOnlyOnceCommittedAndStoredOnce) {
@@ -173,34 +161,32 @@ TEST_P(StoreOn, OnlyChangesOfContentMoveTheContentGeneration) {
 
 TEST_P(StoreOn, RefusesADatabaseItCannotWriteAndLeavesItAlone) {
     if (GetParam() == Backend::Postgres) {
-        database->admin("ALTER DATABASE " + database->db().substr(database->db().rfind('/') + 1) +
+        database.admin("ALTER DATABASE " + database.db().substr(database.db().rfind('/') + 1) +
                         " SET default_transaction_read_only = on");
-        EXPECT_NE(openRefusal(database->db()).find("read-only"), std::string::npos);
+        EXPECT_THAT([&] { Store::open(database.db()); }, ThrowsMessage<srv::DatabaseError>(HasSubstr("read-only")));
         return;
     }
     // Root writes any file: the check runs as nobody, in a child.
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
-    std::filesystem::permissions(database->db(), std::filesystem::perms(0444));
-    const std::string before = fileBytes(database->db());
-    pid_t child = ::fork();
-    if (child == 0) {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-        try {
-            Store::open(database->db());
-        } catch (const srv::DatabaseError& e) {
-            ::_exit(std::string(e.what()).find("read-only") != std::string::npos ? 0 : 1);
-        }
-        ::_exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-    EXPECT_EQ(fileBytes(database->db()), before);
+    std::filesystem::permissions(database.db(), std::filesystem::perms(0444));
+    const std::string before = fileBytes(database.db());
+    EXPECT_EXIT(
+        {
+            if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+            try {
+                Store::open(database.db());
+            } catch (const srv::DatabaseError& e) {
+                std::fputs(e.what(), stderr);
+                ::_exit(0);
+            }
+            ::_exit(2);
+        },
+        testing::ExitedWithCode(0), "read-only");
+    EXPECT_EQ(fileBytes(database.db()), before);
 }
 
 TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
-    std::filesystem::create_directory(folder / "foreign");
-    TestDatabase foreign(GetParam(), folder / "foreign");
+    TestDatabase foreign(GetParam(), folder / "foreign.db");
     if (GetParam() == Backend::Sqlite) {
         srv::SqliteConnection(foreign.db(), true).exec("CREATE TABLE notes (x TEXT); PRAGMA user_version = 1");
     } else {
@@ -208,7 +194,8 @@ TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
                       " INSERT INTO lumen_schema VALUES (1)");
     }
     const std::string before = fileBytes(foreign.db());  // SQLite's file
-    EXPECT_NE(openRefusal(foreign.db()).find("not a lumen-server database"), std::string::npos);
+    EXPECT_THAT([&] { Store::open(foreign.db()); },
+                ThrowsMessage<srv::DatabaseError>(HasSubstr("not a lumen-server database")));
     if (GetParam() == Backend::Sqlite) {
         EXPECT_EQ(fileBytes(foreign.db()), before);
     }
@@ -216,9 +203,7 @@ TEST_P(StoreOn, RefusesAnotherProgramsDatabaseAndLeavesItAlone) {
 
 TEST_P(StoreOn, ACommunityMovesToTheOtherBackEndAndBack) {
     const Backend other = GetParam() == Backend::Sqlite ? Backend::Postgres : Backend::Sqlite;
-    std::filesystem::create_directories(folder / "there");
-    std::filesystem::create_directories(folder / "back");
-    TestDatabase there(other, folder / "there"), back(GetParam(), folder / "back");
+    TestDatabase there(other, folder / "there.db"), back(GetParam(), folder / "back.db");
     {
         auto source = open();
         addArticle(*source, "quote ' and ? mark", "é ü 漢");
@@ -227,8 +212,7 @@ TEST_P(StoreOn, ACommunityMovesToTheOtherBackEndAndBack) {
         source->countRequest(srv::pluginRequestCounter);
         source->visit("2030-01-01", "1.2.3.4");
         source->flushCounts();
-        srv::FileEntry f{0, "Keys", "k.txt", "Keys", "me", "2030-01-01", 3, 7, "d"};
-        source->addFile(f);
+        source->addFile(srv::FileEntry{0, "Keys", "k.txt", "Keys", "me", "2030-01-01", 3, 7, "d"});
         auto target = Store::create(there.db());
         EXPECT_EQ(srv::copyCommunity(*source, *target).tables, static_cast<int>(srv::communityTables().size()));
     }

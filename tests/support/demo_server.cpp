@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #ifndef LUMEN_SERVER_BIN
 #error "LUMEN_SERVER_BIN must name the lumen-server binary"
@@ -102,25 +103,17 @@ int runServerTool(const std::vector<std::string>& args, std::string& output) {
     return reap(pid, 1000);
 }
 
-DemoServer::DemoServer(const std::vector<std::string>& given) {
-    std::string sample = LUMEN_SAMPLE_DATA;
-    bool init = true;
-    for (size_t i = 0; i < given.size(); ++i) {
-        if (given[i] == "--data" && i + 1 < given.size()) sample = given[++i];
-        else if (given[i] == "--database" && i + 1 < given.size()) givenDatabase = given[++i];
-        else if (given[i] == "--no-init") init = false;
-        else options.push_back(given[i]);
-    }
+DemoServer::DemoServer(std::vector<std::string> serveOptions, const std::string& sharedDatabase, bool fill)
+    : options(std::move(serveOptions)), givenDatabase(sharedDatabase) {
     char pattern[] = "/tmp/lumen-server-XXXXXX";
     if (!::mkdtemp(pattern)) throw std::runtime_error("DemoServer: no temporary folder");
     dir = pattern;
-    std::string output;
-    if (!givenDatabase.empty()) options.insert(options.end(), {"--files", dir + "/files"});
-    if (init && runServerTool({"init", "--db", database(), "--sample", sample, "--files", dir + "/files"}, output) != 0) {
-        std::filesystem::remove_all(dir);
-        throw std::runtime_error("DemoServer: init failed: " + output);
-    }
+    const std::string files = dir + "/files";
+    if (!givenDatabase.empty()) options.insert(options.end(), {"--files", files});
     try {
+        std::string output;
+        std::vector<std::string> init{"init", "--db", database(), "--sample", LUMEN_SAMPLE_DATA, "--files", files};
+        if (fill && runServerTool(init, output) != 0) throw std::runtime_error("DemoServer: init failed: " + output);
         start();
     } catch (...) {
         std::filesystem::remove_all(dir);
@@ -152,27 +145,16 @@ DemoServer::~DemoServer() {
     std::filesystem::remove_all(dir, ignored);
 }
 
-std::string DemoServer::connectTo() const {
-    return "news.corvane.example:80:127.0.0.1:" + std::to_string(listenPort);
-}
-
-std::string DemoServer::url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(listenPort) + path;
-}
-
 int DemoServer::stop(int timeoutMs) {
     if (child <= 0) return -1;
-    pid_t pid = child;
-    child = -1;
+    const pid_t pid = std::exchange(child, -1);
     ::kill(pid, SIGTERM);
     return reap(pid, timeoutMs);
 }
 
 void DemoServer::kill() {
-    if (child <= 0) return;
-    ::kill(child, SIGKILL);
-    reap(child, 5000);
-    child = -1;
+    if (child > 0) ::kill(child, SIGKILL);
+    stop();  // reaps it
 }
 
 void DemoServer::restart() {

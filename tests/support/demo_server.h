@@ -12,10 +12,9 @@
 class DemoServer {
 public:
     // `options`: further options of "serve", e.g. {"--max-per-address", "2"}.
-    // "--data DIR" takes the sample data from DIR instead; "--database DB"
-    // serves DB (a postgresql:// URL) instead of a file of its own, with
-    // "--no-init" as it is (another server made it).
-    explicit DemoServer(const std::vector<std::string>& options = {});
+    // A given `database` (a postgresql:// URL) is served instead of a file of
+    // its own; `fill` false serves it as it is (another server filled it).
+    explicit DemoServer(std::vector<std::string> options = {}, const std::string& database = "", bool fill = true);
     ~DemoServer();  // stop(), then removes the folder
     DemoServer(const DemoServer&) = delete;
     DemoServer& operator=(const DemoServer&) = delete;
@@ -23,10 +22,6 @@ public:
     int port() const { return listenPort; }
     // The server's process, for signals (SIGHUP); -1 when stopped.
     pid_t pid() const { return child; }
-    // For the emulated HTTP client: "news.corvane.example:80:127.0.0.1:PORT".
-    std::string connectTo() const;
-    // "http://127.0.0.1:PORT" + path
-    std::string url(const std::string& path) const;
     // The database file; the server's downloads are in folder() + "/files".
     std::string database() const { return givenDatabase.empty() ? dir + "/community.db" : givenDatabase; }
     std::string folder() const { return dir; }
