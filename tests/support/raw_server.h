@@ -1,7 +1,8 @@
-// A loopback TCP server that writes canned bytes, for replies no HTTP
-// server would send: `answer(request)` gives the reply to what a client sent
-// first. Then the server closes its side, stays silent, or trickles one
-// byte every 20 ms until the client goes.
+// A loopback TCP server that writes canned bytes, also replies no HTTP
+// server would send: `answer(head)` gives the reply to the head of a
+// client's request (up to its blank line). Then the server closes its side,
+// stays silent, or trickles one byte every 20 ms until the client goes.
+// One thread serves every client; a reply is written whole before the next.
 #pragma once
 #include <netinet/in.h>
 #include <poll.h>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct RawReply {
@@ -37,9 +39,12 @@ public:
     }
     int port() const { return listenPort; }
     int connections() const { return accepted; }
+    // Later connections are refused, as when the server goes away. For
+    // `answer` only: it runs on the server's thread.
+    void stopListening() { close(std::exchange(listener, -1)); }
 
 private:
-    struct Client { int fd; bool answered, trickle; };
+    struct Client { int fd; bool answered, trickle; std::string head; };
     void step() {
         std::vector<pollfd> fds{{listener, POLLIN, 0}};
         for (const Client& client : clients) fds.push_back({client.fd, POLLIN, 0});
@@ -49,11 +54,12 @@ private:
             char request[4096];
             bool readable = fds[i].revents & POLLIN;
             ssize_t got = readable ? recv(client.fd, request, sizeof request, 0) : 0;
-            if (got > 0 && !client.answered) {
-                RawReply reply = answer(std::string(request, static_cast<size_t>(got)));
+            if (got > 0 && !client.answered) client.head.append(request, static_cast<size_t>(got));
+            if (!client.answered && client.head.find("\r\n\r\n") != std::string::npos) {
+                RawReply reply = answer(client.head);
                 send(client.fd, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
                 if (reply.then == RawReply::Close) shutdown(client.fd, SHUT_WR);  // read on: no reset
-                client = {client.fd, true, reply.then == RawReply::Trickle};
+                client = {client.fd, true, reply.then == RawReply::Trickle, ""};
             }
             if ((readable && got <= 0) || (client.trickle && send(client.fd, "x", 1, MSG_NOSIGNAL) != 1)) {
                 close(client.fd);
@@ -61,7 +67,7 @@ private:
             }
         }
         int fd = (fds[0].revents & POLLIN) ? accept4(listener, nullptr, nullptr, SOCK_CLOEXEC) : -1;
-        if (fd >= 0) clients.push_back({fd, false, false});
+        if (fd >= 0) clients.push_back({fd, false, false, ""});
         accepted += fd >= 0;
     }
     std::function<RawReply(const std::string&)> answer;
