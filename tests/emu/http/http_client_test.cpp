@@ -39,7 +39,7 @@ inline void expectRedirectedDownloads(const BoxRoot& root) {
         sink.finished(0);
     }
     const bool redirected = root.exists(probe);
-    ::unlink(probe);  // also where it landed outside the root
+    ::unlink(probe);  // wherever it landed
     ASSERT_TRUE(redirected) << "downloads are not redirected into the test root";
 }
 
@@ -82,9 +82,9 @@ eHTTPConnection* startDownload(const std::string& url, const std::string& file, 
     return connection;
 }
 
-Outcome download(const std::string& url, const std::string& file = target) {
+Outcome download(const std::string& url) {
     Outcome outcome;
-    startDownload(url, file, outcome);
+    startDownload(url, target, outcome);
     EXPECT_TRUE(runUntilQuiet()) << "transfer of " << url << " never ended";
     return outcome;
 }
