@@ -48,14 +48,15 @@ std::string LoopbackServer::url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port()) + path;
 }
 
-RawReply LoopbackServer::answer(const std::string& head) {
-    Request request = parse(head);
+std::optional<RawReply> LoopbackServer::answer(const std::string& received) {
+    if (received.find("\r\n\r\n") == std::string::npos) return std::nullopt;  // the head is not whole yet
+    Request request = parse(received);
     std::lock_guard<std::mutex> guard(lock);
     log.push_back(request);
     // A route for the whole target (path and query) wins over one for the path.
     auto route = routes.find(request.path);
     if (route == routes.end()) route = routes.find(request.path.substr(0, request.path.find('?')));
-    if (route == routes.end()) return {RawReply::Close, replyHead(404, kNoRoute.size()) + kNoRoute};
+    if (route == routes.end()) return RawReply{RawReply::Close, replyHead(404, kNoRoute.size()) + kNoRoute};
     if (route->second.closes) raw.stopListening();
     RawReply reply = route->second.reply;
     reply.bytes += junkOf(route->second.junkBytes);

@@ -49,11 +49,11 @@ private:
         size_t junkBytes = 0;  // made when asked for: held here, they would count in a spawned child's peak memory
         bool closes = false;
     };
-    RawReply answer(const std::string& head);
+    std::optional<RawReply> answer(const std::string& received);
     void setRoute(const std::string& path, Route route);
 
     mutable std::mutex lock;
     std::map<std::string, Route> routes;
     std::vector<Request> log;
-    RawServer raw{[this](const std::string& head) { return answer(head); }};  // last: it stops first
+    RawServer raw{[this](const std::string& received) { return answer(received); }};  // last: it stops first
 };
