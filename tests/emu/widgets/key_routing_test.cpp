@@ -24,6 +24,7 @@ public:
 class Eater : public eWidget {
 public:
     Eater(eWidget* parent, int eats) : eWidget(parent, 1), eats(eats) {}
+    const int eats;  // eWidgetEvent::evtKey or evtText
     int eaten = 0;
     std::string text;
     int eventHandler(const eWidgetEvent& event) override {
@@ -32,9 +33,6 @@ public:
         if (event.type == eWidgetEvent::evtText) text += event.text;
         return 1;
     }
-
-private:
-    const int eats;
 };
 
 TEST(KeyRouting, KeysReachTheInnermostModalWindowOnly) {
