@@ -1,36 +1,26 @@
-// An HTTP server on 127.0.0.1 (a free port) for tests, running on its own
-// threads while the object lives. Routes are scripted per path, or per
-// path and query ("/index.php?op=x", which wins over the path); every
-// request is recorded with its headers. Unknown paths answer 404.
+// An HTTP server on 127.0.0.1 (a free port) for tests, answering on its own
+// thread while the object lives. Routes are scripted per path, or per path
+// and query ("/index.php?op=x", which wins over the path); every request is
+// recorded with its headers. Unknown paths answer 404. Every reply closes
+// its connection.
 #pragma once
-#include <condition_variable>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
-
-namespace httplib {
-class Server;
-}
+#include "tests/support/raw_server.h"
 
 class LoopbackServer {
 public:
     struct Request {
-        std::string path;
+        std::string path;  // with the query
         std::vector<std::pair<std::string, std::string>> headers;
         // The value of a header (name compared without case), "" if absent.
         std::string header(const std::string& name) const;
         bool hasHeader(const std::string& name) const;
     };
 
-    LoopbackServer();
-    ~LoopbackServer();  // wakes stalled responses, stops and joins
-    LoopbackServer(const LoopbackServer&) = delete;
-    LoopbackServer& operator=(const LoopbackServer&) = delete;
-
-    int port() const { return listenPort; }
+    int port() const { return raw.port(); }
     // "http://127.0.0.1:PORT" + path
     std::string url(const std::string& path) const;
 
@@ -55,22 +45,15 @@ public:
 
 private:
     struct Route {
-        enum Kind { Body, Redirect, Drop, Stall, Junk } kind = Body;
-        std::string body;
-        std::string location;
-        int status = 200;
-        size_t sent = 0;
+        RawReply reply;
+        size_t junkBytes = 0;  // made when asked for: held here, they would count in a spawned child's peak memory
         bool closes = false;
     };
+    std::optional<RawReply> answer(const std::string& received);
     void setRoute(const std::string& path, Route route);
 
-    std::unique_ptr<httplib::Server> server;
-    std::thread thread;
-    int listenPort = 0;
-
     mutable std::mutex lock;
-    std::condition_variable wake;  // stalled responses wait on it
-    bool stopping = false;
     std::map<std::string, Route> routes;
     std::vector<Request> log;
+    RawServer raw{[this](const std::string& received) { return answer(received); }};  // last: it stops first
 };

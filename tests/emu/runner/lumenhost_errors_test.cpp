@@ -6,18 +6,6 @@
 #include "tests/support/box_root.h"
 #include "tests/support/lumenhost_run.h"
 
-namespace {
-
-void expectOneLine(const LumenhostResult& result, int exitCode, const std::string& words) {
-    EXPECT_EQ(result.exitCode, exitCode) << result.err;
-    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "not one line:\n" << result.err;
-    EXPECT_EQ(result.err.compare(0, 11, "lumenhost: "), 0) << result.err;
-    EXPECT_NE(result.err.find(words), std::string::npos) << result.err;
-    EXPECT_EQ(result.out, "");
-}
-
-}  // namespace
-
 TEST(LumenhostErrors, BadInputGivesOneLineAndItsExitCode) {
     BoxRoot box;
     box.write("/var/tmp/not-a-plugin.so", "plain text\n");
@@ -38,7 +26,12 @@ TEST(LumenhostErrors, BadInputGivesOneLineAndItsExitCode) {
         LumenhostRun run;  // the project's plug-in
         run.keys = "";
         c.change(run);
-        expectOneLine(runLumenhost(run), c.exitCode, c.words);
+        const LumenhostResult result = runLumenhost(run);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "not one line:\n" << result.err;
+        EXPECT_EQ(result.err.compare(0, 11, "lumenhost: "), 0) << result.err;
+        EXPECT_NE(result.err.find(c.words), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
     }
 }
 

@@ -19,14 +19,18 @@ public:
     }
 };
 
-// A widget that eats every key record.
-class KeyEater : public eWidget {
+// A focusable widget that eats every event of one type (key records or
+// typed text), counting them and keeping the text.
+class Eater : public eWidget {
 public:
-    using eWidget::eWidget;
+    Eater(eWidget* parent, int eats) : eWidget(parent, 1), eats(eats) {}
+    const int eats;  // eWidgetEvent::evtKey or evtText
     int eaten = 0;
+    std::string text;
     int eventHandler(const eWidgetEvent& event) override {
-        if (event.type != eWidgetEvent::evtKey) return 0;
+        if (event.type != eats) return 0;
         ++eaten;
+        if (event.type == eWidgetEvent::evtText) text += event.text;
         return 1;
     }
 };
@@ -42,14 +46,8 @@ TEST(KeyRouting, KeysReachTheInnermostModalWindowOnly) {
     int outerPresses = 0, innerPresses = 0;
     outer.setFocus(addButton(&outer, 10, &outerPresses));
     inner.setFocus(addButton(&inner, 10, &innerPresses));
-    ModalScript script({
-        [&] { inner.exec(); },
-        press("ok"),
-        press("ok"),
-        press("exit"),
-        press("ok"),
-        [&] { outer.close(0); },
-    });
+    ModalScript script({[&] { inner.exec(); }, press("ok"), press("ok"), press("exit"), press("ok"),
+                        [&] { outer.close(0); }});
     outer.exec();
     EXPECT_EQ(innerPresses, 2);
     EXPECT_EQ(outerPresses, 1) << "after the inner window left, the outer one takes keys again";
@@ -57,7 +55,7 @@ TEST(KeyRouting, KeysReachTheInnermostModalWindowOnly) {
 
 TEST(KeyRouting, FocusedWidgetSeesTheKeyBeforeTheWindow) {
     RecordingWindow window;
-    auto* eater = new KeyEater(&window, 1);
+    auto* eater = new Eater(&window, eWidgetEvent::evtKey);
     window.setFocus(eater);
     ModalScript script({press("down"), press("exit"), [&] { window.close(5); }});
     EXPECT_EQ(window.exec(), 5) << "exit was eaten too";
@@ -108,14 +106,10 @@ TEST(KeyRouting, ShortcutFiresTheShownButtonAndFocusesIt) {
     eWindow window;
     window.show();
     int one = 0, three = 0, green = 0, hiddenPresses = 0;
-    eButton* b1 = addButton(&window, 10, &one);
-    b1->setShortcut("1");
-    eButton* b3 = addButton(&window, 50, &three);
-    b3->setShortcut("3");
-    eButton* bg = addButton(&window, 90, &green);
-    bg->setShortcut("green");
-    eButton* hidden = addButton(&window, 130, &hiddenPresses);
-    hidden->setShortcut("4");
+    eButton* b1 = addButton(&window, 10, &one, "1");
+    eButton* b3 = addButton(&window, 50, &three, "3");
+    addButton(&window, 90, &green, "green");
+    eButton* hidden = addButton(&window, 130, &hiddenPresses, "4");
     hidden->hide();
     window.setFocus(b1);
     ModalScript script({press("3"), [&] { EXPECT_EQ(window.getFocus(), b3); }, press("green"), press("4"),
@@ -128,24 +122,15 @@ TEST(KeyRouting, ShortcutFiresTheShownButtonAndFocusesIt) {
 }
 
 TEST(KeyRouting, TextGoesToTheFocusedWidgetOfTheInnermostWindow) {
-    struct TextSink : eWidget {
-        using eWidget::eWidget;
-        std::string got;
-        int eventHandler(const eWidgetEvent& e) override {
-            if (e.type != eWidgetEvent::evtText) return 0;
-            got += e.text;
-            return 1;
-        }
-    };
     eWindow outer, inner;
-    auto* outerSink = new TextSink(&outer, 1);
-    auto* innerSink = new TextSink(&inner, 1);
+    auto* outerSink = new Eater(&outer, eWidgetEvent::evtText);
+    auto* innerSink = new Eater(&inner, eWidgetEvent::evtText);
     outer.setFocus(outerSink);
     inner.setFocus(innerSink);
     ModalScript script({[&] { inner.exec(); }, type("héllo"), press("exit"), type("!"), press("exit")});
     outer.exec();
-    EXPECT_EQ(innerSink->got, "héllo");
-    EXPECT_EQ(outerSink->got, "!");
+    EXPECT_EQ(innerSink->text, "héllo");
+    EXPECT_EQ(outerSink->text, "!");
 }
 
 // The plug-in's only bound on what a user types (nickname 15, directory

@@ -26,7 +26,6 @@ ModalScript::~ModalScript() {
 
 void ModalScript::armWatchdog() {
     watchdog = mainloop().addTimer(kWatchdogMs, [this] {
-        watchdogFired = true;
         ADD_FAILURE() << "a modal run did not end; closing every running window";
         for (eWidget* w : emu::execStack()) w->close(-99);
         armWatchdog();
@@ -45,10 +44,11 @@ ModalScript::Step type(const std::string& utf8) {
     return [utf8] { emu::deliverText(utf8); };
 }
 
-eButton* addButton(eWidget* parent, int y, int* presses) {
+eButton* addButton(eWidget* parent, int y, int* presses, const char* shortcut) {
     auto* button = new eButton(parent);
     button->move(ePoint(10, y));
     button->resize(eSize(100, 28));
     if (presses) button->selected.connect([presses] { ++*presses; });
+    if (shortcut) button->setShortcut(shortcut);
     return button;
 }

@@ -18,15 +18,12 @@ public:
     ModalScript& operator=(const ModalScript&) = delete;
 
     bool finished() const { return next >= steps.size(); }
-    // True when the watchdog had to end a run that the script did not end.
-    bool timedOut() const { return watchdogFired; }
 
 private:
     std::vector<Step> steps;
     size_t next = 0;
     int idle = 0;
     int watchdog = 0;
-    bool watchdogFired = false;
     void armWatchdog();
 };
 
@@ -34,5 +31,6 @@ private:
 ModalScript::Step press(const std::string& keyName);
 // A step that types UTF-8 text into the focused widget.
 ModalScript::Step type(const std::string& utf8);
-// A 100x28 button at (10, y) in `parent`; counts its presses in `presses`.
-eButton* addButton(eWidget* parent, int y, int* presses = nullptr);
+// A 100x28 button at (10, y) in `parent`; counts its presses in `presses`,
+// answers to `shortcut`.
+eButton* addButton(eWidget* parent, int y, int* presses = nullptr, const char* shortcut = nullptr);

@@ -8,27 +8,22 @@
 
 namespace {
 
+// Accept is 0, reject and exit are -1.
 TEST(ModalRun, ExecReturnsTheCloseCodeAndLeavesTheStack) {
     eWindow window;
     window.show();
-    ModalScript script({[&] {
-        EXPECT_TRUE(window.isRunning());
-        ASSERT_EQ(emu::execStack().size(), 1u);
-        EXPECT_EQ(emu::execStack().back(), &window);
-        window.close(42);
-    }});
-    EXPECT_EQ(window.exec(), 42);
-    EXPECT_FALSE(window.isRunning());
-    EXPECT_TRUE(emu::execStack().empty());
-}
-
-TEST(ModalRun, AcceptIsZeroRejectAndExitAreMinusOne) {
-    eWindow window;
     const std::pair<ModalScript::Step, int> cases[] = {
-        {[&] { window.accept(); }, 0}, {[&] { window.reject(); }, -1}, {press("exit"), -1}};
+        {[&] { window.close(42); }, 42}, {[&] { window.accept(); }, 0},
+        {[&] { window.reject(); }, -1}, {press("exit"), -1}};
+    const ModalScript::Step running = [&] {
+        EXPECT_TRUE(window.isRunning());
+        EXPECT_EQ(emu::execStack(), std::vector<eWidget*>{&window});
+    };
     for (const auto& [step, code] : cases) {
-        ModalScript script({step});
+        ModalScript script({running, step});
         EXPECT_EQ(window.exec(), code);
+        EXPECT_FALSE(window.isRunning());
+        EXPECT_TRUE(emu::execStack().empty());
     }
 }
 
