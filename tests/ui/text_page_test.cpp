@@ -5,27 +5,20 @@
 #include "host/ewidget.h"
 #include "ui/text_page.h"
 
-namespace {
-
-struct Case {
-    const char* what;
-    int areaHalfLines;  // the area's height before
-    PageRule rule;
-    int pageHalfLines;  // the whole lines kept
-};
-
-const Case kCases[] = {
-    {"4.5 lines, a sixth", 9, {6, false, false}, 8},
-    {"4.5 lines, a twelfth, whole area", 9, {12, true, true}, 8},
-    {"exactly 3 lines", 6, {6, false, false}, 6},
-    {"half a line: one line still", 1, {6, false, false}, 2},
-    {"half a line, whole area", 1, {12, true, true}, 2},
-};
-
-}  // namespace
-
 TEST(LayOutTextPage, CutsWholeLinesPlusTheRulesExtraAndMakesTheLabelFourteenSteps) {
-    for (const Case& c : kCases) {
+    const struct {
+        const char* what;
+        int areaHalfLines;  // the area's height before
+        PageRule rule;
+        int pageHalfLines;  // the whole lines kept
+    } cases[] = {
+        {"4.5 lines, a sixth", 9, {6, false, false}, 8},
+        {"4.5 lines, a twelfth, whole area", 9, {12, true, true}, 8},
+        {"exactly 3 lines", 6, {6, false, false}, 6},
+        {"half a line: one line still", 1, {6, false, false}, 2},
+        {"half a line, whole area", 1, {12, true, true}, 2},
+    };
+    for (const auto& c : cases) {
         eWindow window;
         auto* visible = new eWidget(&window);
         auto* label = new eLabel(visible);
