@@ -50,7 +50,6 @@ TEST_F(ShoutWindow, AnEmptyShoutIsExplainedAndNeverSent) {
     eShowFile window("Shoutbox");
     waitQuiet();
     const size_t before = server.requestCount();
-    boxes.clear();
     window.inputField()->setText("");
     window.sendShout();
     waitQuiet();
