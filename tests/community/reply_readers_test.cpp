@@ -93,7 +93,7 @@ TEST(CategoryReply, KeepsItsFirstEntriesOfALongReply) {
 
 // The statistics and a file's details, each a text of its own; no shout
 // list without a reply, not even its header.
-TEST(TextReplies, EachFixtureChangesWhatItsNameSays) {
+TEST(WholeTextReaders, EachFixtureChangesWhatItsNameSays) {
     const std::string first = "Total connections to Lumen News:\t", second = "\nTotal users that have visited today:\t";
     const std::string nine = first + "1523" + second + "17\nTotal number of published News:\t42\n"
                              "Total number of Uploaded Files:\t8\nTotal number of Shouts sent by users:\t311\n" +
