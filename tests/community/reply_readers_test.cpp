@@ -14,22 +14,17 @@
 
 namespace {
 
-ReaderRun readShouts(const std::string& fixture, int lang = 1) {
+ReaderRun readShouts(const std::string& fixture, int lang) {
     return runReader(fixture, paths::shoutFile, lang, [] { return std::string(ParseShoutInput()); });
 }
-ReaderRun readStatistics(const std::string& fixture, int lang = 1) {
+ReaderRun readStatistics(const std::string& fixture, int lang) {
     return runReader(fixture, paths::shoutFile, lang, [] { return std::string(ParseStatInput()); });
 }
-ReaderRun readDetail(const std::string& fixture, int lang = 1) {
+ReaderRun readDetail(const std::string& fixture, int lang) {
     return runReader(fixture, paths::feedFile, lang, [] {
         FileDetail detail = loadFileDetail(CORLANG);
         return "[" + detail.fileName + "]" + detail.text;
     });
-}
-
-void expectRemovedWithoutBox(const ReaderRun& run) {
-    EXPECT_FALSE(run.fileKept);
-    EXPECT_EQ(run.boxes, "");
 }
 
 // The shout list's rows start after its header's last line.
@@ -53,34 +48,12 @@ TEST(ShoutList, EachFixtureChangesWhatItsNameSays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fixture);
-        ReaderRun run = readShouts(c.fixture);
+        ReaderRun run = readShouts(c.fixture, 1);
         size_t header = run.text.find(kShoutRule);
         ASSERT_NE(header, std::string::npos);
         std::string rows = run.text.substr(header + kShoutRule.size());
         EXPECT_EQ(rows.size(), c.size ? c.size : c.rows.size());
         EXPECT_EQ(rows.substr(rows.size() - std::min(rows.size(), c.rows.size())), c.rows);
-        expectRemovedWithoutBox(run);
-    }
-    EXPECT_EQ(readShouts("").text, "");  // no reply, not even the header
-}
-
-TEST(Statistics, EachFixtureChangesWhatItsNameSays) {
-    const std::string first = "Total connections to Lumen News:\t", second = "\nTotal users that have visited today:\t";
-    const std::string nine = first + "1523" + second + "17\nTotal number of published News:\t42\n"
-                             "Total number of Uploaded Files:\t8\nTotal number of Shouts sent by users:\t311\n" +
-                             std::string(38, '_') + "\n\nTop News:  Welcome to the new server\nReads:\t977\n"
-                             "Top File:  skin-pack.zip\nDownloads:\t64";
-    const std::pair<const char*, std::string> cases[] = {
-        {"", ""}, {"community/stat_empty.txt", ""},
-        {"community/stat_nine_lines.txt", nine},
-        {"community/stat_ten_lines.txt", nine + "extra line\n"},  // past the labels: as it came
-        {"community/stat_carriage_return.txt", first + "1523\r" + second + "17"},
-        {"community/stat_empty_first_line.txt", first + second + "17"},
-    };
-    for (const auto& [fixture, text] : cases) {
-        SCOPED_TRACE(fixture);
-        ReaderRun run = readStatistics(fixture);
-        EXPECT_EQ(run.text, text);
         expectRemovedWithoutBox(run);
     }
 }
@@ -101,9 +74,7 @@ TEST(CategoryReply, EachFixtureChangesWhatItsNameSays) {
         SCOPED_TRACE(c.fixture);
         std::vector<CategoryEntry> entries;
         ReaderRun run = runReader(c.fixture, paths::feedFile, 1, [&] { entries = loadCategoryReply(); });
-        std::string ids;
-        for (const CategoryEntry& entry : entries) ids += (ids.empty() ? "" : "|") + std::to_string(entry.id);
-        EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(joined(entries, &CategoryEntry::id), c.ids);
         EXPECT_EQ(joined(entries, &CategoryEntry::title), c.titles);
         expectRemovedWithoutBox(run);
     }
@@ -120,21 +91,36 @@ TEST(CategoryReply, KeepsItsFirstEntriesOfALongReply) {
     EXPECT_EQ(entries.back().id, static_cast<int>(community::maxCategoryEntries) - 1);
 }
 
-TEST(FileDetail, EachFixtureChangesWhatItsNameSays) {
-    const std::pair<const char*, std::string> cases[] = {
-        {"", "[]"}, {"community/detail_empty.txt", "[]"},
-        {"community/detail_eight_lines.txt",
+// The statistics and a file's details, each a text of its own; no shout
+// list without a reply, not even its header.
+TEST(WholeTextReaders, EachFixtureChangesWhatItsNameSays) {
+    const std::string first = "Total connections to Lumen News:\t", second = "\nTotal users that have visited today:\t";
+    const std::string nine = first + "1523" + second + "17\nTotal number of published News:\t42\n"
+                             "Total number of Uploaded Files:\t8\nTotal number of Shouts sent by users:\t311\n" +
+                             std::string(38, '_') + "\n\nTop News:  Welcome to the new server\nReads:\t977\n"
+                             "Top File:  skin-pack.zip\nDownloads:\t64";
+    const struct { ReaderRun (*read)(const std::string&, int); const char* fixture; std::string text; } cases[] = {
+        {readShouts, "", ""}, {readStatistics, "", ""}, {readStatistics, "community/stat_empty.txt", ""},
+        {readStatistics, "community/stat_nine_lines.txt", nine},
+        {readStatistics, "community/stat_ten_lines.txt", nine + "extra line\n"},  // past the labels: as it came
+        {readStatistics, "community/stat_carriage_return.txt", first + "1523\r" + second + "17"},
+        {readStatistics, "community/stat_empty_first_line.txt", first + second + "17"},
+        {readDetail, "", "[]"}, {readDetail, "community/detail_empty.txt", "[]"},
+        {readDetail, "community/detail_eight_lines.txt",
          "[readme.txt\n]TITLE: Readme & notes\n\nBY: anna                        v1.2 \n\nSize: 12 KB" +
-             std::string(31, ' ') + "Downloads: 5\n" + std::string(89, '-') + "\nFirst line of the text.\nSecond line.\n"},
-        {"community/detail_five_lines.txt", "[a.zip\n]TITLE: A\n\nBY: bob                        x \n\nSize: 1 KB "},
-        {"community/detail_entity_in_name.txt", "[tips&amp;tricks.txt\n]TITLE: Tips\n\nBY: bob "},  // the name stays raw
+             std::string(31, ' ') + "Downloads: 5\n" + std::string(89, '-') +
+             "\nFirst line of the text.\nSecond line.\n"},
+        {readDetail, "community/detail_five_lines.txt",
+         "[a.zip\n]TITLE: A\n\nBY: bob                        x \n\nSize: 1 KB "},
+        // The name stays raw.
+        {readDetail, "community/detail_entity_in_name.txt", "[tips&amp;tricks.txt\n]TITLE: Tips\n\nBY: bob "},
         // A name of 2051 bytes: its last four are read as the title.
-        {"community/detail_long_name.txt", "[" + std::string(2047, 'n') + "]TITLE: rest\n\nBY: Title "},
+        {readDetail, "community/detail_long_name.txt", "[" + std::string(2047, 'n') + "]TITLE: rest\n\nBY: Title "},
     };
-    for (const auto& [fixture, text] : cases) {
-        SCOPED_TRACE(fixture);
-        ReaderRun run = readDetail(fixture);
-        EXPECT_EQ(run.text, text);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases << ": " << c.fixture);
+        ReaderRun run = c.read(c.fixture, 1);
+        EXPECT_EQ(run.text, c.text);
         expectRemovedWithoutBox(run);
     }
 }

@@ -9,23 +9,13 @@ namespace {
 
 // The chunk in a heap block of exactly its size, without a terminator, so
 // that the sanitizer build catches a read past its end.
-struct Chunk {
-    explicit Chunk(const std::string& bytes) : size(bytes.size()), data(new char[bytes.size()]) {
-        std::memcpy(data.get(), bytes.data(), size);
-    }
-    size_t size;
-    std::unique_ptr<char[]> data;
-};
-
-eString rss(const std::string& bytes) {
-    Chunk c(bytes);
-    return feedreading::rssEncoding(c.data.get(), c.size);
+eString inChunk(eString (*choose)(const char*, size_t), const std::string& bytes) {
+    std::unique_ptr<char[]> chunk(new char[bytes.size()]);
+    std::memcpy(chunk.get(), bytes.data(), bytes.size());
+    return choose(chunk.get(), bytes.size());
 }
-
-eString config(const std::string& bytes) {
-    Chunk c(bytes);
-    return feedreading::configEncoding(c.data.get(), c.size);
-}
+eString rss(const std::string& bytes) { return inChunk(feedreading::rssEncoding, bytes); }
+eString config(const std::string& bytes) { return inChunk(feedreading::configEncoding, bytes); }
 
 }  // namespace
 

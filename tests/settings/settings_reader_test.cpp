@@ -36,8 +36,7 @@ TEST(SettingsReader, EachFixtureChangesWhatItsNameSays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fixture);
-        CORDDIR = "unset";
-        CORNICK = "unset";
+        CORDDIR = CORNICK = "unset";
         ReaderRun run = runReader(c.fixture, paths::settingsFile, 0, [] { retrieveConfig(); });
         EXPECT_EQ(CORLANG, c.lang);
         EXPECT_EQ(CORDDIR, c.down);

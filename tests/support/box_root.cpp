@@ -14,10 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 // Roots that were active before each live BoxRoot, so that nested roots
 // restore their outer one.
-std::vector<std::string>& outerRoots() {
-    static std::vector<std::string> roots;
-    return roots;
-}
+std::vector<std::string> outerRoots;
 }  // namespace
 
 BoxRoot::BoxRoot() {
@@ -28,14 +25,14 @@ BoxRoot::BoxRoot() {
     }
     root = pattern;
     for (const char* dir : {"/var/tmp", "/var/keys", "/var/tuxbox/plugins"}) fs::create_directories(root + dir);
-    outerRoots().push_back(emu::fileRoot());
+    outerRoots.push_back(emu::fileRoot());
     emu::setFileRoot(root);
 }
 
 BoxRoot::~BoxRoot() {
     if (root.empty()) return;
-    emu::setFileRoot(outerRoots().back());
-    outerRoots().pop_back();
+    emu::setFileRoot(outerRoots.back());
+    outerRoots.pop_back();
     std::error_code ignored;
     fs::remove_all(root, ignored);
 }
@@ -61,10 +58,8 @@ void BoxRoot::write(const std::string& boxPath, const std::string& content) cons
 }
 
 std::string BoxRoot::read(const std::string& boxPath) const {
-    std::ifstream in(path(boxPath), std::ios::binary);
-    if (!in) return "";
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(path(boxPath), std::ios::binary).rdbuf();  // nothing from a missing file or a directory
     return content.str();
 }
 
@@ -80,15 +75,11 @@ void BoxRoot::mkdirs(const std::string& boxPath) const {
 }
 
 void BoxRoot::copyFixture(const std::string& fixture, const std::string& boxPath) const {
-    std::string source = std::string(LUMEN_TEST_DATA) + "/" + fixture;
-    std::ifstream in(source, std::ios::binary);
-    if (!in) {
-        ADD_FAILURE() << "BoxRoot: missing fixture " << source;
-        return;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    write(boxPath, content.str());
+    const std::string source = std::string(LUMEN_TEST_DATA) + "/" + fixture, target = path(boxPath);
+    std::error_code error;
+    fs::create_directories(fs::path(target).parent_path(), error);
+    fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+    if (error) ADD_FAILURE() << "BoxRoot: cannot copy fixture " << source << ": " << error.message();
 }
 
 void BoxRoot::installLogos() const {

@@ -31,8 +31,7 @@ public:
 private:
     bool answer() {
         const auto& stack = emu::execStack();
-        if (stack.empty()) return false;
-        auto* box = dynamic_cast<eMessageBox*>(stack.back());
+        auto* box = stack.empty() ? nullptr : dynamic_cast<eMessageBox*>(stack.back());
         if (!box || !box->isRunning()) return false;
         seen.push_back({box->getMessage(), box->getText(), box->getFlags()});
         emu::deliverKey(rcOk);

@@ -5,6 +5,8 @@
 // file; a reader that fills its own list returns nothing. Header-only: the
 // box unit tests build it against their own answerer.
 #pragma once
+#include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <type_traits>
 #include "settings/settings.h"
@@ -35,7 +37,13 @@ ReaderRun runReader(const std::string& fixture, const char* boxPath, int lang, R
 // One field of every entry a reader listed, joined with "|".
 template <typename List, typename Field>
 std::string joined(const List& entries, Field field) {
-    std::string out;
-    for (const auto& entry : entries) out += (&entry == &*entries.begin() ? "" : "|") + std::string(entry.*field);
-    return out;
+    std::ostringstream out;
+    for (const auto& entry : entries) out << (&entry == &*entries.begin() ? "" : "|") << entry.*field;
+    return out.str();
+}
+
+// What every reader of a reply does on success: the file goes, no box shows.
+inline void expectRemovedWithoutBox(const ReaderRun& run) {
+    EXPECT_FALSE(run.fileKept);
+    EXPECT_EQ(run.boxes, "");
 }

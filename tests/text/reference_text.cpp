@@ -28,20 +28,14 @@ std::string replaceAll(std::string text, const std::string& pattern, const std::
 }
 
 std::string removeTags(const std::string& text) {
+    // Each "<" that a ">" follows opens a tag up to that ">"; the rest stays.
     std::string out;
-    size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == '<') {
-            size_t close = text.find('>', i);
-            if (close == std::string::npos) {
-                out += text.substr(i);
-                break;
-            }
-            i = close + 1;
-        } else {
-            out += text[i++];
-        }
+    size_t read = 0, open;
+    while ((open = text.find('<', read)) != std::string::npos && text.find('>', open) != std::string::npos) {
+        out += text.substr(read, open - read);
+        read = text.find('>', open) + 1;
     }
+    out += text.substr(read);
     return out.empty() ? text : out;
 }
 
