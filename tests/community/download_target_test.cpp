@@ -1,8 +1,7 @@
 // The download name from the server against the download directory: names
 // that would leave it, hide what they are, or land on the plug-in's own
-// files are refused (those files under their plain names, and the window's
-// box: e2e/download_name_e2e_test.cpp); a CR LF reply still downloads under
-// the bare name.
+// files are refused (the window's box: e2e/download_name_e2e_test.cpp); a
+// CR LF reply still downloads under the bare name.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,15 +25,20 @@ TEST(DownloadTarget, GuardRefusesEscapesHiddenFormattingAndThePluginsOwnFiles) {
     ASSERT_EQ(symlink(root.path("/var/keys").c_str(), root.path("/media/keys").c_str()), 0);
     ASSERT_EQ(link(root.path("/var/keys/corvane.cfg").c_str(), root.path("/media/hdd/alias.cfg").c_str()), 0);
     const struct { const char* directory; std::string name; bool usable; } cases[] = {
+        {"/media/hdd/", "readme.txt", true},
         {"/media/hdd/", "caf\xC3\xA9 \xE2\x80\x93 notes.tgz", true},  // accents, an en dash, a blank
         {"/media/hdd/", std::string(300, 'n'), true},                  // too long: the host says so, -12
         {"/media/hdd/", "rss.tmp", true},                              // a reply file's name elsewhere
         {"/var/tmp/", "corvane.cfg", true},
+        {"/var/keys/", "corvane.cfg", false},
         {"/var/keys/", "corvane.cfg.new", false},
         {"/var/keys//", "corvane.cfg", false},
         {"/var/tmp/../keys/", "corvane.cfg", false},
         {"/media/keys/", "corvane.cfg", false},                        // a link to /var/keys
         {"/media/hdd/", "alias.cfg", false},                           // a hard link to the settings
+        {"/var/tmp/", "rss.tmp", false},
+        {"/var/tmp/", "rss2.tmp", false},
+        {"/var/tmp/", "shout.tmp", false},
         {"/var/./tmp/", "shout.tmp", false},
         {"/var/tuxbox/plugins/", "LumenNews.png", false},
         {"/var/tuxbox/plugins/", "other.so", false},                   // the host would load it
