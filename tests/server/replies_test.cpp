@@ -133,6 +133,30 @@ TEST(StatisticsReply, NineValuesUnderTheirLabels) {
     EXPECT_EQ(text.back(), '1');  // nine lines, nothing after the last value
 }
 
+// What feed readers and the article page show of a time: the zone is
+// "GMT" at UTC, a signed offset with minutes elsewhere.
+TEST(ReplyDates, CarryTheirZone) {
+    const int64_t posted = 1741110120;  // 2025-03-04 17:42 UTC
+    EXPECT_EQ(feedDate(posted, 0), "Tue, 04 Mar 2025 17:42:00 GMT");
+    EXPECT_EQ(feedDate(posted, 60), "Tue, 04 Mar 2025 18:42:00 +0100");
+    EXPECT_EQ(feedDate(posted, -330), "Tue, 04 Mar 2025 12:12:00 -0530");
+    EXPECT_EQ(pageDate(posted, 0), "Tuesday, 04 March 2025 @ 17:42 GMT");
+    EXPECT_EQ(pageDate(posted, -90), "Tuesday, 04 March 2025 @ 16:12 -0130");
+    EXPECT_THAT(feedRss2({}, defaultBaseUrl), HasSubstr("<language>en</language>"));
+}
+
+// Sizes in bytes up to 10 KiB, then whole KB up to 10 MiB, then MB; no
+// description, no line after the downloads.
+TEST(FileDetailReply, SaysTheSizeInItsUnitAndEndsWithTheDownloads) {
+    const struct { int64_t size; const char* shown; } sizes[] = {
+        {10239, "10239 bytes"}, {10240, "10 KB"}, {10 * 1024 * 1024 - 1, "10239 KB"}, {10 * 1024 * 1024, "10 MB"},
+    };
+    for (const auto& s : sizes) {
+        FileEntry f{31, "Plugins", "globe.tar.gz", "Globe", "anna", "2025-03-02", s.size, 871, ""};
+        EXPECT_EQ(fileDetailReply(f), "globe.tar.gz\nGlobe\nanna\non 02 Mar 2025\n" + std::string(s.shown) + "\n871\n");
+    }
+}
+
 TEST(ShoutText, IsCheckedAsThePluginLimitsIt) {
     const std::string e = "\xC3\xA8";  // two bytes, one character
     auto repeat = [](const std::string& s, int n) {
