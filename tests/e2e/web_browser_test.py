@@ -103,11 +103,12 @@ class Box:
         return os.path.join(self.root, box_path.lstrip("/"))
 
 
-def browser():
+def browser(profile):
+    """Chromium with its profile in `profile`, a folder the test removes."""
     options = Options()
     for flag in CHROMIUM_FLAGS:
         options.add_argument(flag)
-    options.add_argument("--user-data-dir=" + tempfile.mkdtemp(prefix="lumen-chromium-"))
+    options.add_argument("--user-data-dir=" + profile)
     options.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
     service = Service(shutil.which("chromedriver") or "/usr/bin/chromedriver")
     driver = webdriver.Chrome(service=service, options=options)
@@ -121,7 +122,7 @@ class WebCommunityTest(unittest.TestCase):
         cls.folder = tempfile.mkdtemp(prefix="lumen-web-")
         cls.community = Community(cls.folder)
         cls.box = Box(cls.folder, cls.community)
-        cls.driver = browser()
+        cls.driver = browser(os.path.join(cls.folder, "chromium"))
         cls.driver.set_window_size(*DESKTOP)
 
     @classmethod
